@@ -1,0 +1,169 @@
+#pragma once
+
+#include "runtime/db/error.h"
+#include "runtime/db/field.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class DataSource;
+
+enum class DataState { Inactive, Browse, Edit, Insert };
+
+// What a post-error handler decides: let the error go on, or end the post
+// silently (the row stays in insert or edit state with its values).
+enum class DataAction { Fail, Abort };
+
+using Row = QVector<QVariant>;
+
+// A cursor over rows with a state and fields by name (case-insensitive).
+//
+// Settle rule: moving, starting an insertion, looking up a key, refreshing
+// and closing first settle a pending insertion or edit: it is posted if a
+// field was changed and cancelled otherwise. Bound editors take part through
+// the updateRecord signal.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    explicit Dataset(const QString &name, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    // Fields are declared before the dataset is opened.
+    Field *addField(const FieldDef &def);
+    QList<Field *> fields() const;
+    Field *findField(const QString &name) const;    // nullptr when absent
+    Field *fieldByName(const QString &name) const;  // throws DatabaseError
+
+    void open();
+    void close();
+    bool isActive() const { return m_state != DataState::Inactive; }
+    void setActive(bool active) { active ? open() : close(); }
+    DataState state() const { return m_state; }
+    bool isEditing() const { return m_state == DataState::Edit || m_state == DataState::Insert; }
+
+    // Navigation. bof()/eof() tell whether the last move ran into the start
+    // or the end; first() sets bof, last() sets eof.
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveBy(int distance);
+    void moveTo(int index);                          // 0-based among the rows
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    bool isEmpty() const;
+    int recordCount() const;                         // rows (of the master's range)
+    int recNo() const;                               // 0-based current index, -1 when none
+
+    void insert();                                   // at the current position
+    void append();                                   // after the last row
+    void edit();                                     // no rows: starts an insertion
+    void post();
+    void cancel();
+    void remove();                                   // delete the current row
+    void refresh();
+    // Posts if a field was changed, cancels otherwise; nothing when browsing.
+    void checkBrowseMode();
+    bool isModified() const { return m_modified; }
+
+    // Key lookup on the index in use: exact match of the whole key.
+    bool findKey(const QVariantList &values);
+
+    // The current row's value of a field (also during insert/edit).
+    QVariant value(int fieldIndex) const;
+    // A row of the visible list without moving the cursor (grids, reports).
+    // While inserting, the list holds the new row at its insert position.
+    int visibleRowCount() const;
+    int visibleCurrentIndex() const;
+    Row visibleRow(int index) const;
+
+    // Master/detail: a detail shows only the rows whose link fields equal the
+    // master's current values, follows every change of the master row and
+    // fills the link fields of rows inserted into it. Changeable while open.
+    void setMasterSource(DataSource *source);
+    DataSource *masterSource() const { return m_masterSource; }
+    void setMasterFields(const QString &fields);     // "No_Anggota" or "A;B"
+    QString masterFields() const { return m_masterFields.join(';'); }
+    QVariantList masterValues() const;
+
+    // Events.
+    std::function<void(Dataset &)> onCalcFields;
+    std::function<void(Dataset &)> beforeInsert;
+    std::function<void(Dataset &)> afterPost;
+    std::function<void(Dataset &)> afterRefresh;
+    std::function<void(Dataset &, const DatabaseError &, DataAction &)> onPostError;
+
+    // True while the calculated-fields event runs (writes to calculated fields allowed).
+    bool inCalcFields() const { return m_inCalc; }
+
+signals:
+    void stateChanged();
+    // The current row moved or was re-read: bound controls show it afresh.
+    void recordChanged();
+    // The visible list changed (rows added, removed, re-read, range changed).
+    void listChanged();
+    // A field of the row under edit changed.
+    void fieldChanged(Field *field);
+    // Bound editors write pending text into the row. withProgramText: also
+    // text set by the program (a date stamp) that was not typed.
+    void updateRecord(bool withProgramText);
+    // Before a settle decides to post or cancel, details settle too.
+    void aboutToSettle();
+
+protected:
+    // Storage hooks implemented by Table and Query.
+    virtual void doOpen() = 0;
+    virtual void doClose() = 0;
+    virtual int doCount() const = 0;                   // rows in the current range
+    virtual Row doRow(int index) const = 0;            // stored fields, index < count
+    virtual void doReload() = 0;                       // re-read range and rows
+    virtual int doInsertRow(const Row &row);           // returns new index or -1
+    virtual int doUpdateRow(int index, const Row &row);
+    virtual void doDeleteRow(int index);
+    virtual int doFind(const QVariantList &values);    // index or -1
+    virtual void doMasterChanged() { doReload(); }
+
+    void requireActive() const;
+    void requireEditing() const;
+    Row readRow(int index) const;                      // stored + calculated
+    void calculate(Row &row) const;
+    void setCurrent(int index);
+    void emitAll();
+    int storedFieldCount() const { return m_storedCount; }
+    const QList<Field *> &fieldList() const { return m_fieldPtrs; }
+    QStringList masterFieldList() const { return m_masterFields; }
+    void masterChanged();
+
+private:
+    friend class Field;
+    void setFieldValue(Field *field, const QVariant &value);
+    void beginEdit(DataState state, int position);
+    void finishEdit();
+    void settleDetails();
+
+    std::vector<std::unique_ptr<Field>> m_fields;
+    QList<Field *> m_fieldPtrs;
+    int m_storedCount = 0;
+    DataState m_state = DataState::Inactive;
+    int m_current = -1;                 // index into the range
+    int m_insertAt = -1;                // visible position of the row being inserted
+    Row m_buffer;                       // current row (edited copy while editing)
+    bool m_modified = false;
+    bool m_bof = true;
+    bool m_eof = true;
+    mutable bool m_inCalc = false;
+    bool m_settling = false;
+    QPointer<DataSource> m_masterSource;
+    QStringList m_masterFields;
+    QList<QMetaObject::Connection> m_masterConnections;
+
+    friend class DataSource;
+};

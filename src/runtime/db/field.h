@@ -1,0 +1,78 @@
+#pragma once
+
+#include "runtime/money.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+class Dataset;
+
+enum class FieldType {
+    Text,     // TEXT, at most `size` characters; empty text is stored as NULL
+    Date,     // ISO yyyy-MM-dd TEXT; shown and typed as dd/MM/yyyy
+    Money,    // INTEGER ten-thousandths
+    Integer,  // plain 32-bit integer
+    AutoInc,  // INTEGER PRIMARY KEY AUTOINCREMENT, read-only
+};
+
+// Declaration of a field, stored or calculated.
+struct FieldDef {
+    QString name;
+    FieldType type = FieldType::Text;
+    int size = 0;                       // characters, text fields only
+    bool calculated = false;
+    bool required = false;              // NOT NULL, reported as code 9732
+    std::optional<Money> minimum;       // CHECK (x >= minimum), reported as 9730
+    QString editMask;                   // input mask for bound editors
+    int displayWidth = 0;               // characters; 0 = from size
+};
+
+// A field of a dataset's current row. Values are held as:
+// Text -> QString, Date -> QDate, Money -> Money, Integer/AutoInc -> qint64;
+// an empty field holds a null QVariant.
+class Field {
+public:
+    Field(Dataset *dataset, FieldDef def, int index);
+
+    const FieldDef &def() const { return m_def; }
+    const QString &name() const { return m_def.name; }
+    FieldType type() const { return m_def.type; }
+    int size() const { return m_def.size; }
+    bool isCalculated() const { return m_def.calculated; }
+    bool isReadOnly() const { return m_def.type == FieldType::AutoInc; }
+    int index() const { return m_index; }
+    Dataset *dataset() const { return m_dataset; }
+
+    QVariant value() const;
+    bool isNull() const { return value().isNull(); }
+    QString asString() const;          // text form: dates dd/MM/yyyy, money plain
+    QString displayText() const;       // as shown: money in the currency text
+    Money asMoney() const;             // 0 when empty
+    qint64 asInteger() const;          // 0 when empty
+    double asFloat() const;            // 0 when empty
+    QDate asDate() const;              // invalid when empty
+
+    // Writes need the dataset in insert or edit state, or in its
+    // calculated-fields event for calculated fields. Throw DatabaseError.
+    void setValue(const QVariant &value);
+    void setText(const QString &text); // parses by type; empty text -> empty
+    void setMoney(Money value) { setValue(QVariant::fromValue(value)); }
+    void clear() { setValue(QVariant()); }
+
+    // The text an editor shows for editing (money plain, dates dd/MM/yyyy).
+    QString editText() const { return asString(); }
+
+    // Converts a value of any accepted form to this field's stored form;
+    // throws DatabaseError naming the value when it does not fit.
+    QVariant normalize(const QVariant &value) const;
+    // Formats a held value (of this field's stored form) as text.
+    QString format(const QVariant &value, bool display) const;
+
+private:
+    Dataset *m_dataset;
+    FieldDef m_def;
+    int m_index;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "runtime/db/dataset.h"
+#include "runtime/db/sqlite.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// A read-only dataset over an SQL text, set line by line. Rows are fetched
+// as they are reached, so opening a query over a large table is cheap.
+// Declared fields give the columns of the same name their type (money!);
+// other columns are typed from the table's declared column type.
+class Query : public Dataset {
+    Q_OBJECT
+public:
+    explicit Query(const QString &name, QObject *parent = nullptr);
+    ~Query() override;
+
+    void setDatabaseName(const QString &alias) { m_alias = alias; }
+    QString databaseName() const { return m_alias; }
+    // The SQL text as lines; changing it needs the query closed.
+    QStringList &sql() { return m_sql; }
+    const QStringList &sql() const { return m_sql; }
+    void setSql(const QStringList &lines) { m_sql = lines; }
+
+protected:
+    void doOpen() override;
+    void doClose() override;
+    int doCount() const override;
+    Row doRow(int index) const override;
+    void doReload() override;
+
+private:
+    void fetchUpTo(int index) const;   // -1 = all
+    QString m_alias;
+    QStringList m_sql;
+    mutable std::unique_ptr<sqlite::Statement> m_stmt;
+    mutable std::vector<Row> m_rows;
+    mutable bool m_done = true;
+    mutable std::vector<int> m_columnField; // result column -> field index
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "runtime/db/dataset.h"
+
+#include <QCache>
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+class Connection;
+struct TableSchema;
+
+// A table file read in the order of the index in use. Keeps only the row
+// identities of its range in memory and reads rows on demand, so a detail
+// table reads just its master's rows.
+class Table : public Dataset {
+    Q_OBJECT
+public:
+    explicit Table(const QString &name, QObject *parent = nullptr);
+
+    void setDatabaseName(const QString &alias) { m_alias = alias; }
+    QString databaseName() const { return m_alias; }
+    void setTableName(const QString &fileName) { m_fileName = fileName; }
+    QString tableName() const { return m_fileName; }
+    // The index in use: by name ("IdxNoAnggota"; empty = primary key) or by
+    // its field names ("No_Anggota"). Changeable while open.
+    void setIndexName(const QString &name);
+    QString indexName() const { return m_indexName; }
+    void setIndexFieldNames(const QString &fields);
+    QString indexFieldNames() const { return m_indexFields.join(';'); }
+
+protected:
+    void doOpen() override;
+    void doClose() override;
+    int doCount() const override;
+    Row doRow(int index) const override;
+    void doReload() override;
+    int doInsertRow(const Row &row) override;
+    int doUpdateRow(int index, const Row &row) override;
+    void doDeleteRow(int index) override;
+    int doFind(const QVariantList &values) override;
+
+private:
+    void resolveIndex();
+    QString orderBy() const;
+    QString rangeWhere(QVariantList &binds) const;
+    void loadKeys();
+    int positionOf(qint64 rowid) const;
+    Row fetch(qint64 rowid) const;
+    QVariant toStorage(const Field *field, const QVariant &value) const;
+    QVariant fromStorage(const Field *field, const QVariant &value) const;
+
+    QString m_alias;
+    QString m_fileName;
+    QString m_indexName;
+    QStringList m_indexFields;          // fields of the index in use
+    bool m_indexNoCase = false;
+    Connection *m_connection = nullptr;
+    const TableSchema *m_schema = nullptr;
+    std::vector<qint64> m_rowids;       // the range, in index order
+    mutable QCache<qint64, Row> m_cache{2048};
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QEventLoop;
+
+enum ModalResult : int {
+    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4,
+    mrIgnore = 5, mrYes = 6, mrNo = 7, mrClose = 8,
+};
+
+// Base of every window: a top-level widget without parent window, created
+// once and hidden when closed. objectName() is the instance name.
+//
+// Keyboard: Enter clicks the default button when it is visible and enabled
+// and no other button has the focus; Esc clicks the visible, enabled cancel
+// button. Either key reaches the focused control only when no button takes it.
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(const QString &instanceName, QWidget *parent = nullptr);
+    ~Form() override;
+
+    // Runs a modal loop until modalResult() becomes non-zero or the window is
+    // closed; returns the result. Asked for while the window is already shown
+    // modeless, it only brings the window to the front and returns mrNone.
+    int showModal();
+    // Shows modeless, or brings the window to the front when already shown.
+    void showModeless();
+    bool isModalRunning() const { return m_loop != nullptr; }
+    int modalResult() const { return m_modalResult; }
+    // A non-zero result ends a modal run (after the running handler returns).
+    void setModalResult(int result);
+
+    void centerOnScreen();
+
+    // Handlers of the window's own events, overridden by windows.
+    virtual void FormActivate() {}
+    virtual void FormClose() {}
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QEventLoop *m_loop = nullptr;
+    int m_modalResult = mrNone;
+};
+
+// The form a widget belongs to, or nullptr.
+Form *formOf(QWidget *widget);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+// The one way the program speaks to the operator. Each call shows a real
+// modal QMessageBox with the title and text given, unless a test installed
+// a script, which then sees the box and gives the answer.
+namespace messages {
+
+enum class Kind {
+    Plain,            // the plain message, OK
+    Warning,          // title "Warning", OK
+    Information,      // title "Information", OK
+    InformationYesNo, // title "Information", Yes and No
+    Confirmation,     // title "Confirm", question icon, OK
+    Error,            // title "Error", error icon, OK
+    StandardError,    // an exception's own text, title "Error"
+};
+
+struct Box {
+    Kind kind;
+    QString title;
+    QString text;
+};
+
+// Answers are ModalResult values (mrOk, mrYes, mrNo).
+int show(Kind kind, const QString &text);
+void showMessage(const QString &text);
+void warning(const QString &text);
+void information(const QString &text);
+int informationYesNo(const QString &text);
+void confirmation(const QString &text);
+void error(const QString &text);
+// Shows an error's own text; a silent Abort shows nothing.
+void standardError(const std::exception &error);
+
+// Runs a handler; an exception escaping it reaches the standard error box
+// and the program goes on. Returns false when the handler did not run through.
+bool guard(const std::function<void()> &handler);
+
+using Script = std::function<int(const Box &)>;
+// Installs (or with nullptr removes) the answering script.
+void setScript(Script script);
+
+} // namespace messages

@@ -1,0 +1,7 @@
+#include "runtime/forms/application.h"
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    return 0;
+}
