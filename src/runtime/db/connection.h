@@ -54,7 +54,7 @@ public:
 
 private:
     void openFile(const TableSchema &schema, bool main);
-    void checkOrCreate(const TableSchema &schema);
+    void checkOrCreate(const TableSchema &schema, bool main);
 
     QString m_alias;
     QString m_folder;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/db/datasource.h"
 #include "runtime/db/error.h"
 #include "runtime/db/field.h"
 
@@ -14,7 +15,6 @@
 #include <memory>
 #include <vector>
 
-class DataSource;
 
 enum class DataState { Inactive, Browse, Edit, Insert };
 
@@ -97,6 +97,7 @@ public:
     // Events.
     std::function<void(Dataset &)> onCalcFields;
     std::function<void(Dataset &)> beforeInsert;
+    std::function<void(Dataset &)> beforePost;
     std::function<void(Dataset &)> afterPost;
     std::function<void(Dataset &)> afterRefresh;
     std::function<void(Dataset &, const DatabaseError &, DataAction &)> onPostError;
@@ -124,12 +125,14 @@ protected:
     virtual void doClose() = 0;
     virtual int doCount() const = 0;                   // rows in the current range
     virtual Row doRow(int index) const = 0;            // stored fields, index < count
-    virtual void doReload() = 0;                       // re-read range and rows
+    // Re-reads range and rows; returns the new index of the row that was at
+    // `current` (or the nearest one), -1 when empty.
+    virtual int doReload(int current) = 0;
+    virtual bool doHasRow(int index) const { return index >= 0 && index < doCount(); }
     virtual int doInsertRow(const Row &row);           // returns new index or -1
     virtual int doUpdateRow(int index, const Row &row);
     virtual void doDeleteRow(int index);
     virtual int doFind(const QVariantList &values);    // index or -1
-    virtual void doMasterChanged() { doReload(); }
 
     void requireActive() const;
     void requireEditing() const;
@@ -145,9 +148,11 @@ protected:
 private:
     friend class Field;
     void setFieldValue(Field *field, const QVariant &value);
-    void beginEdit(DataState state, int position);
-    void finishEdit();
-    void settleDetails();
+    void prepareMove();
+    void startInsert(int position);
+    void afterStore(int index, int fallback);
+    Row emptyRow() const;
+    void connectMaster();
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QList<Field *> m_fieldPtrs;
@@ -160,7 +165,7 @@ private:
     bool m_bof = true;
     bool m_eof = true;
     mutable bool m_inCalc = false;
-    bool m_settling = false;
+    mutable Row *m_calcRow = nullptr;
     QPointer<DataSource> m_masterSource;
     QStringList m_masterFields;
     QList<QMetaObject::Connection> m_masterConnections;

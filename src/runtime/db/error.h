@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/forms/abort.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -33,8 +35,3 @@ private:
     QString m_text;
 };
 
-// A silent abort: ends the operation that raised it without any message.
-class Abort : public std::exception {
-public:
-    const char *what() const noexcept override { return "Operation aborted"; }
-};

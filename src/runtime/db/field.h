@@ -71,6 +71,10 @@ public:
     // Formats a held value (of this field's stored form) as text.
     QString format(const QVariant &value, bool display) const;
 
+    // Between the held form and the file's storage form (TEXT, INTEGER).
+    QVariant toStorage(const QVariant &value) const;
+    QVariant fromStorage(const QVariant &stored) const;
+
 private:
     Dataset *m_dataset;
     FieldDef m_def;

@@ -31,7 +31,8 @@ protected:
     void doClose() override;
     int doCount() const override;
     Row doRow(int index) const override;
-    void doReload() override;
+    int doReload(int current) override;
+    bool doHasRow(int index) const override;
 
 private:
     void fetchUpTo(int index) const;   // -1 = all

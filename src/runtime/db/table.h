@@ -1,6 +1,9 @@
 #pragma once
 
 #include "runtime/db/dataset.h"
+#include "runtime/db/sqlite.h"
+
+#include <memory>
 
 #include <QCache>
 #include <QHash>
@@ -35,11 +38,12 @@ protected:
     void doClose() override;
     int doCount() const override;
     Row doRow(int index) const override;
-    void doReload() override;
+    int doReload(int current) override;
     int doInsertRow(const Row &row) override;
     int doUpdateRow(int index, const Row &row) override;
     void doDeleteRow(int index) override;
     int doFind(const QVariantList &values) override;
+    bool doHasRow(int index) const override;
 
 private:
     void resolveIndex();
@@ -48,16 +52,17 @@ private:
     void loadKeys();
     int positionOf(qint64 rowid) const;
     Row fetch(qint64 rowid) const;
-    QVariant toStorage(const Field *field, const QVariant &value) const;
-    QVariant fromStorage(const Field *field, const QVariant &value) const;
 
     QString m_alias;
     QString m_fileName;
     QString m_indexName;
+    QStringList m_requestedFields;      // index chosen by field names
     QStringList m_indexFields;          // fields of the index in use
     bool m_indexNoCase = false;
     Connection *m_connection = nullptr;
     const TableSchema *m_schema = nullptr;
     std::vector<qint64> m_rowids;       // the range, in index order
-    mutable QCache<qint64, Row> m_cache{2048};
+    mutable QCache<qint64, Row> m_cache{4096};
+    mutable std::unique_ptr<sqlite::Statement> m_fetch;
+    std::vector<int> m_columnField;     // stored column -> field index
 };

@@ -1,0 +1,21 @@
+#include "app/shell.h"
+
+#include <QCoreApplication>
+
+static bool ended = false;
+
+void endProgram()
+{
+    ended = true;
+    QCoreApplication::exit(0);
+}
+
+bool programEnded()
+{
+    return ended;
+}
+
+void resetProgramEnded()
+{
+    ended = false;
+}

@@ -1,0 +1,307 @@
+#include "data/DM.h"
+
+#include "data/rules.h"
+#include "loans/pinjaman.h"
+#include "runtime/forms/messages.h"
+#include "savings/simpanan.h"
+
+Tmodul *modul = nullptr;
+
+namespace {
+
+FieldDef text(const QString &name, int size)
+{
+    FieldDef f;
+    f.name = name;
+    f.type = FieldType::Text;
+    f.size = size;
+    return f;
+}
+
+FieldDef typed(const QString &name, FieldType type)
+{
+    FieldDef f;
+    f.name = name;
+    f.type = type;
+    return f;
+}
+
+FieldDef amount(const QString &name, bool checked)
+{
+    FieldDef f = typed(name, FieldType::Money);
+    if (checked) {
+        f.required = true;
+        f.minimum = Money();
+    }
+    return f;
+}
+
+FieldDef calculated(FieldDef f)
+{
+    f.calculated = true;
+    return f;
+}
+
+QList<FieldDef> memberFields()
+{
+    FieldDef nbk = text(QStringLiteral("NBK"), 5);
+    nbk.displayWidth = 3;
+    FieldDef birth = typed(QStringLiteral("Tgl_Lahir"), FieldType::Date);
+    birth.editMask = QStringLiteral("!99/99/00;1;_");
+    return {text(QStringLiteral("No_Anggota"), 7), typed(QStringLiteral("Tgl_Daftar"), FieldType::Date),
+            text(QStringLiteral("Nama"), 20),      text(QStringLiteral("NPM"), 8),
+            nbk,                                   text(QStringLiteral("Tempat_Lahir"), 10),
+            birth,                                 text(QStringLiteral("JK"), 1),
+            text(QStringLiteral("Gol_Darah"), 2),  text(QStringLiteral("Agama"), 9),
+            text(QStringLiteral("Alamat"), 30),    text(QStringLiteral("Kodepos"), 5),
+            text(QStringLiteral("No_Telp"), 15)};
+}
+
+QList<FieldDef> parentFields()
+{
+    FieldDef postcode = text(QStringLiteral("Kodepos_Ortu"), 6);
+    postcode.displayWidth = 5;
+    postcode.editMask = QStringLiteral("00000;1;_");
+    return {text(QStringLiteral("No_Anggota"), 7), text(QStringLiteral("Nama_Ortu"), 20),
+            text(QStringLiteral("Alamat_Ortu"), 30), postcode, text(QStringLiteral("Telp_Ortu"), 15)};
+}
+
+QList<FieldDef> savingsFields(FieldType numberType)
+{
+    return {typed(QStringLiteral("No_Simpan"), numberType), text(QStringLiteral("Tgl_Simpan"), 10),
+            text(QStringLiteral("No_Anggota"), 7),          amount(QStringLiteral("S_Wajib"), true),
+            amount(QStringLiteral("S_Sukarela"), true),      amount(QStringLiteral("S_Wisuda"), true),
+            amount(QStringLiteral("Total_Simpanan"), false)};
+}
+
+QList<FieldDef> loanFields(FieldType numberType)
+{
+    FieldDef guarantee = text(QStringLiteral("Jaminan"), 20);
+    guarantee.required = true;
+    return {typed(QStringLiteral("No_Pinjaman"), numberType), text(QStringLiteral("Tgl_Pinjam"), 10),
+            text(QStringLiteral("No_Anggota"), 7),            amount(QStringLiteral("Besar_Pinjam"), false),
+            guarantee,                                        amount(QStringLiteral("Administrasi"), false),
+            amount(QStringLiteral("Total_Pinjam"), false)};
+}
+
+void declare(Dataset *dataset, const QList<FieldDef> &stored, const QList<FieldDef> &calc)
+{
+    for (const FieldDef &f : stored)
+        dataset->addField(f);
+    for (const FieldDef &f : calc)
+        dataset->addField(calculated(f));
+}
+
+IndexDef memberIndex(bool caseInsensitive)
+{
+    return IndexDef{QStringLiteral("IdxNoAnggota"), {QStringLiteral("No_Anggota")}, caseInsensitive, false};
+}
+
+// Sum of the three savings amounts; empty when any of them is empty.
+QVariant savingsTotal(const Dataset &dataset)
+{
+    Money total;
+    for (const char *name : {"S_Wajib", "S_Sukarela", "S_Wisuda"}) {
+        const Field *f = dataset.fieldByName(QLatin1String(name));
+        if (f->isNull())
+            return {};
+        total += f->asMoney();
+    }
+    return QVariant::fromValue(total);
+}
+
+void loanFeeAndTotal(Dataset &dataset)
+{
+    const Field *amountField = dataset.fieldByName(QStringLiteral("Besar_Pinjam"));
+    Field *fee = dataset.fieldByName(QStringLiteral("adm"));
+    Field *total = dataset.fieldByName(QStringLiteral("TotPinjam"));
+    if (amountField->isNull()) {
+        fee->clear();
+        total->clear();
+        return;
+    }
+    fee->setMoney(rules::loanFee(amountField->asMoney()));
+    total->setMoney(fee->asMoney() + amountField->asMoney());
+}
+
+// Turns a check violation into the operator's warning and a silent abort.
+void translate(const DatabaseError &error, DataAction &action, int code, const QString &message)
+{
+    if (error.code() != code)
+        return;
+    messages::warning(message);
+    action = DataAction::Abort;
+}
+
+} // namespace
+
+QList<TableSchema> Tmodul::schemas()
+{
+    TableSchema members{QStringLiteral("Tanggota1.DB"), QStringLiteral("Tanggota1"), memberFields(),
+                        {QStringLiteral("No_Anggota")}, {}};
+    TableSchema parents{QStringLiteral("Torangtua.db"), QStringLiteral("Torangtua"), parentFields(), {},
+                        {memberIndex(false)}};
+    TableSchema savings{QStringLiteral("Tsimpanan1.db"), QStringLiteral("Tsimpanan1"),
+                        savingsFields(FieldType::AutoInc), {}, {memberIndex(true)}};
+    TableSchema loans{QStringLiteral("Tpinjaman1.DB"), QStringLiteral("Tpinjaman1"),
+                      loanFields(FieldType::AutoInc), {}, {memberIndex(false)}};
+    return {members, parents, savings, loans};
+}
+
+Tmodul::Tmodul(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("modul"));
+    m_connection = std::make_unique<Connection>(QString::fromLatin1(Alias), schemas());
+
+    Tortu = new Table(QStringLiteral("Tortu"), this);
+    DSortu = new DataSource(QStringLiteral("DSortu"), this);
+    Tsimpan1 = new Table(QStringLiteral("Tsimpan1"), this);
+    DSsimpan1 = new DataSource(QStringLiteral("DSsimpan1"), this);
+    Query1 = new Query(QStringLiteral("Query1"), this);
+    DSquery = new DataSource(QStringLiteral("DSquery"), this);
+    Tpinjam = new Table(QStringLiteral("Tpinjam"), this);
+    DSpinjam = new DataSource(QStringLiteral("DSpinjam"), this);
+    Query2 = new Query(QStringLiteral("Query2"), this);
+    DSQuery2 = new DataSource(QStringLiteral("DSQuery2"), this);
+    Tanggota1 = new Table(QStringLiteral("Tanggota1"), this);
+    DSanggota1 = new DataSource(QStringLiteral("DSanggota1"), this);
+
+    DSortu->setDataSet(Tortu);
+    DSsimpan1->setDataSet(Tsimpan1);
+    DSquery->setDataSet(Query1);
+    DSpinjam->setDataSet(Tpinjam);
+    DSQuery2->setDataSet(Query2);
+    DSanggota1->setDataSet(Tanggota1);
+
+    declareFields();
+    attachRules();
+
+    const QString alias = QString::fromLatin1(Alias);
+    Tortu->setDatabaseName(alias);
+    Tortu->setTableName(QStringLiteral("Torangtua.db"));
+    Tortu->setIndexFieldNames(QStringLiteral("No_Anggota"));
+    Tsimpan1->setDatabaseName(alias);
+    Tsimpan1->setTableName(QStringLiteral("Tsimpanan1.db"));
+    Tsimpan1->setIndexName(QStringLiteral("IdxNoAnggota"));
+    Query1->setDatabaseName(alias);
+    Query1->setSql({QStringLiteral("select * from Tpinjaman1")});
+    Tpinjam->setDatabaseName(alias);
+    Tpinjam->setTableName(QStringLiteral("Tpinjaman1.DB"));
+    Tpinjam->setIndexName(QStringLiteral("IdxNoAnggota"));
+    Query2->setDatabaseName(alias);
+    Query2->setSql({QStringLiteral("select * from Tsimpanan1")});
+    Tanggota1->setDatabaseName(alias);
+    Tanggota1->setTableName(QStringLiteral("Tanggota1.DB"));
+
+    for (Table *detail : {Tortu, Tsimpan1, Tpinjam}) {
+        detail->setMasterSource(DSanggota1);
+        detail->setMasterFields(QStringLiteral("No_Anggota"));
+    }
+
+    // Details first: opening the member table last puts them on its first member.
+    for (Dataset *dataset : std::initializer_list<Dataset *>{Tortu, Tsimpan1, Query1, Tpinjam, Query2, Tanggota1})
+        dataset->open();
+}
+
+Tmodul::~Tmodul() = default;
+
+void Tmodul::declareFields()
+{
+    declare(Tanggota1, memberFields(),
+            {text(QStringLiteral("Fakultas"), 13), text(QStringLiteral("JenisKelamin"), 6),
+             text(QStringLiteral("AwalNoA"), 4)});
+    declare(Tortu, parentFields(), {});
+    declare(Tsimpan1, savingsFields(FieldType::AutoInc), {amount(QStringLiteral("Total"), false)});
+    declare(Tpinjam, loanFields(FieldType::AutoInc),
+            {amount(QStringLiteral("adm"), false), amount(QStringLiteral("TotPinjam"), false)});
+    declare(Query1, loanFields(FieldType::Integer),
+            {amount(QStringLiteral("adm"), false), amount(QStringLiteral("Totpinjam"), false)});
+    declare(Query2, savingsFields(FieldType::Integer), {amount(QStringLiteral("Total"), false)});
+}
+
+void Tmodul::attachRules()
+{
+    Tanggota1->onCalcFields = [this](Dataset &d) { Tanggota1CalcFields(d); };
+    Tsimpan1->onCalcFields = [this](Dataset &d) { Tsimpan1CalcFields(d); };
+    Tsimpan1->afterPost = [this](Dataset &d) { Tsimpan1AfterPost(d); };
+    Tsimpan1->afterRefresh = [this](Dataset &d) { Tsimpan1AfterRefresh(d); };
+    Tsimpan1->onPostError = [this](Dataset &d, const DatabaseError &e, DataAction &a) { Tsimpan1PostError(d, e, a); };
+    Tpinjam->onCalcFields = [this](Dataset &d) { TpinjamCalcFields(d); };
+    Tpinjam->beforeInsert = [this](Dataset &d) { TpinjamBeforeInsert(d); };
+    Tpinjam->onPostError = [this](Dataset &d, const DatabaseError &e, DataAction &a) { TpinjamPostError(d, e, a); };
+    Query1->onCalcFields = [this](Dataset &d) { Query1CalcFields(d); };
+    Query2->onCalcFields = [this](Dataset &d) { Query2CalcFields(d); };
+
+    // The stored total columns mirror what was calculated when the row was
+    // posted, so other tools reading the files see consistent rows; nothing
+    // in the program reads them.
+    Tsimpan1->beforePost = [](Dataset &d) {
+        d.fieldByName(QStringLiteral("Total_Simpanan"))->setValue(d.fieldByName(QStringLiteral("Total"))->value());
+    };
+    Tpinjam->beforePost = [](Dataset &d) {
+        d.fieldByName(QStringLiteral("Administrasi"))->setValue(d.fieldByName(QStringLiteral("adm"))->value());
+        d.fieldByName(QStringLiteral("Total_Pinjam"))->setValue(d.fieldByName(QStringLiteral("TotPinjam"))->value());
+    };
+}
+
+void Tmodul::Tanggota1CalcFields(Dataset &dataset)
+{
+    const QString npm = rules::upperAscii(dataset.fieldByName(QStringLiteral("NPM"))->asString());
+    const rules::Faculty faculty = rules::facultyOf(npm);
+    dataset.fieldByName(QStringLiteral("Fakultas"))->setText(faculty.name);
+    dataset.fieldByName(QStringLiteral("AwalNoA"))->setText(npm.mid(3, 2) + faculty.code);
+    dataset.fieldByName(QStringLiteral("JenisKelamin"))
+        ->setText(rules::genderWord(dataset.fieldByName(QStringLiteral("JK"))->asString()));
+}
+
+void Tmodul::Tsimpan1CalcFields(Dataset &dataset)
+{
+    dataset.fieldByName(QStringLiteral("Total"))->setValue(savingsTotal(dataset));
+}
+
+void Tmodul::Query2CalcFields(Dataset &dataset)
+{
+    dataset.fieldByName(QStringLiteral("Total"))->setValue(savingsTotal(dataset));
+}
+
+void Tmodul::TpinjamCalcFields(Dataset &dataset)
+{
+    loanFeeAndTotal(dataset);
+}
+
+void Tmodul::Query1CalcFields(Dataset &dataset)
+{
+    loanFeeAndTotal(dataset);
+}
+
+void Tmodul::Tsimpan1AfterPost(Dataset &)
+{
+    if (!Fsimpan)
+        return;
+    Fsimpan->DBNavigator1->setEnabled(false);
+    Fsimpan->DBGrid1->setEnabled(false);
+}
+
+void Tmodul::Tsimpan1AfterRefresh(Dataset &)
+{
+    if (Fsimpan)
+        Fsimpan->DBGrid1->setEnabled(false);
+}
+
+void Tmodul::Tsimpan1PostError(Dataset &, const DatabaseError &error, DataAction &action)
+{
+    translate(error, action, dberr::MinimumValue, QStringLiteral("Besar Simpanan Minimum Adalah 0"));
+    translate(error, action, dberr::RequiredValue, QStringLiteral("Besar Simpanan Tidak Boleh Kosong"));
+}
+
+void Tmodul::TpinjamBeforeInsert(Dataset &)
+{
+    messages::information(QStringLiteral("Silahkan input besar pinjaman dan jaminan"));
+    if (Fpinjam)
+        Fpinjam->DBEbespin->setFocus();
+}
+
+void Tmodul::TpinjamPostError(Dataset &, const DatabaseError &error, DataAction &action)
+{
+    translate(error, action, dberr::RequiredValue, QStringLiteral("Jaminan Tidak Boleh Kosong"));
+}

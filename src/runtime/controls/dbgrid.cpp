@@ -1,0 +1,195 @@
+#include "runtime/controls/dbgrid.h"
+
+#include "runtime/forms/messages.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
+
+void DatasetModel::setDataset(Dataset *dataset)
+{
+    beginResetModel();
+    m_dataset = dataset;
+    endResetModel();
+}
+
+void DatasetModel::setColumns(const QList<GridColumn> &columns)
+{
+    beginResetModel();
+    m_columns = columns;
+    endResetModel();
+}
+
+int DatasetModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() || !m_dataset)
+        return 0;
+    return m_dataset->visibleRowCount();
+}
+
+int DatasetModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+const Field *DatasetModel::columnField(int column) const
+{
+    if (!m_dataset || column < 0 || column >= m_columns.size())
+        return nullptr;
+    return m_dataset->findField(m_columns.at(column).fieldName);
+}
+
+QVariant DatasetModel::data(const QModelIndex &index, int role) const
+{
+    const Field *f = columnField(index.column());
+    if (!f || !index.isValid())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::TextAlignmentRole)
+        return {};
+    if (role == Qt::TextAlignmentRole) {
+        const bool number = f->type() == FieldType::Money || f->type() == FieldType::Integer
+            || f->type() == FieldType::AutoInc;
+        return QVariant::fromValue(Qt::Alignment(number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
+    try {
+        const Row row = m_dataset->visibleRow(index.row());
+        return f->format(row.value(f->index()), role == Qt::DisplayRole);
+    } catch (const std::exception &) {
+        return {}; // a row that cannot be read shows empty rather than stopping the paint
+    }
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const GridColumn &c = m_columns.at(section);
+    if (role == Qt::DisplayRole)
+        return c.title.isEmpty() ? c.fieldName : c.title;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(c.titleAlignment);
+    return {};
+}
+
+Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    const Field *f = columnField(index.column());
+    if (m_editable && f && !f->isCalculated() && !f->isReadOnly())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !m_dataset)
+        return false;
+    Field *f = m_dataset->findField(m_columns.value(index.column()).fieldName);
+    if (!f)
+        return false;
+    return messages::guard([&] {
+        if (!m_dataset->isEditing()) {
+            m_dataset->moveTo(index.row());
+            m_dataset->edit();
+        }
+        f->setText(value.toString());
+    });
+}
+
+DBGrid::DBGrid(QWidget *parent, const QString &name) : QTableView(parent), m_link(this), m_model(new DatasetModel(this))
+{
+    setObjectName(name);
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setVisible(false);
+    m_link.onRecordChanged = [this] { reset(); };
+}
+
+void DBGrid::setDataSource(DataSource *source)
+{
+    m_link.setDataSource(source);
+    reset();
+}
+
+void DBGrid::setColumns(const QList<GridColumn> &columns)
+{
+    m_model->setColumns(columns);
+    followDataset();
+}
+
+void DBGrid::setReadOnlyGrid(bool readOnly)
+{
+    m_readOnly = readOnly;
+    m_model->setEditable(!readOnly);
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                   | QAbstractItemView::AnyKeyPressed);
+}
+
+void DBGrid::reset()
+{
+    Dataset *d = m_link.dataset();
+    if (m_model->dataset() != d) {
+        m_model->setDataset(d);
+        disconnect(m_listConnection);
+        if (d) {
+            m_listConnection = connect(d, &Dataset::listChanged, this, [this, d] {
+                if (m_model->dataset() == d) {
+                    m_model->setDataset(d);
+                    followDataset();
+                }
+            });
+        }
+    } else if (d) {
+        emit m_model->dataChanged(m_model->index(0, 0),
+                                  m_model->index(m_model->rowCount() - 1, m_model->columnCount() - 1));
+    }
+    followDataset();
+}
+
+void DBGrid::followDataset()
+{
+    Dataset *d = m_link.dataset();
+    if (!d || !d->isActive())
+        return;
+    const int row = d->visibleCurrentIndex();
+    m_following = true;
+    if (row >= 0 && row < m_model->rowCount())
+        setCurrentIndex(m_model->index(row, std::max(currentIndex().column(), 0)));
+    else
+        clearSelection();
+    m_following = false;
+}
+
+void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_following || !current.isValid() || current.row() == previous.row())
+        return;
+    Dataset *d = m_link.dataset();
+    if (!d || current.row() == d->visibleCurrentIndex())
+        return;
+    const int row = current.row();
+    messages::guard([d, row] { d->moveTo(row); });
+    followDataset();
+}
+
+void DBGrid::keyPressEvent(QKeyEvent *event)
+{
+    Dataset *d = m_link.dataset();
+    if (!m_readOnly && d && event->key() == Qt::Key_Insert) {
+        messages::guard([d] { d->insert(); });
+        return;
+    }
+    if (!m_readOnly && d && event->key() == Qt::Key_Escape && d->isEditing() && state() != EditingState) {
+        messages::guard([d] { d->cancel(); });
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}

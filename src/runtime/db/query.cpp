@@ -1,0 +1,96 @@
+#include "runtime/db/query.h"
+
+#include "runtime/db/connection.h"
+
+Query::Query(const QString &name, QObject *parent) : Dataset(name, parent)
+{
+}
+
+Query::~Query() = default;
+
+static FieldType typeFromDecl(const QString &decl)
+{
+    const QString upper = decl.toUpper();
+    return upper.contains(QLatin1String("INT")) ? FieldType::Integer : FieldType::Text;
+}
+
+void Query::doOpen()
+{
+    Connection *connection = Connection::forAlias(m_alias);
+    if (!connection)
+        throw DatabaseError(dberr::BadFile, QStringLiteral("%1: The alias %2 is not open").arg(objectName(), m_alias));
+    // The text is passed to the engine as it stands.
+    m_stmt = std::make_unique<sqlite::Statement>(connection->handle(), m_sql.join(QLatin1Char('\n')));
+    const bool declared = storedFieldCount() > 0;
+    m_columnField.assign(m_stmt->columnCount(), -1);
+    for (int c = 0; c < m_stmt->columnCount(); ++c) {
+        const QString name = m_stmt->columnName(c);
+        Field *field = findField(name);
+        if (!field && !declared) {
+            FieldDef def;
+            def.name = name;
+            def.type = typeFromDecl(m_stmt->columnDeclType(c));
+            field = addField(def);
+        }
+        if (field && !field->isCalculated())
+            m_columnField[c] = field->index();
+    }
+    m_rows.clear();
+    m_done = false;
+}
+
+void Query::doClose()
+{
+    m_stmt.reset();
+    m_rows.clear();
+    m_done = true;
+}
+
+void Query::fetchUpTo(int index) const
+{
+    while (!m_done && (index < 0 || int(m_rows.size()) <= index)) {
+        if (!m_stmt->step()) {
+            m_done = true;
+            m_stmt->reset();
+            break;
+        }
+        Row row(fields().size());
+        for (int c = 0; c < int(m_columnField.size()); ++c) {
+            const int f = m_columnField[c];
+            if (f >= 0)
+                row[f] = fields().at(f)->fromStorage(m_stmt->column(c));
+        }
+        m_rows.push_back(std::move(row));
+    }
+}
+
+int Query::doCount() const
+{
+    fetchUpTo(-1);
+    return int(m_rows.size());
+}
+
+bool Query::doHasRow(int index) const
+{
+    if (index < 0)
+        return false;
+    fetchUpTo(index);
+    return index < int(m_rows.size());
+}
+
+Row Query::doRow(int index) const
+{
+    fetchUpTo(index);
+    return m_rows.at(index);
+}
+
+int Query::doReload(int current)
+{
+    m_stmt->reset();
+    m_rows.clear();
+    m_done = false;
+    if (!doHasRow(0))
+        return -1;
+    fetchUpTo(current);
+    return std::clamp(current, 0, int(m_rows.size()) - 1);
+}

@@ -1,0 +1,302 @@
+#include "runtime/db/table.h"
+
+#include "runtime/db/connection.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+QString quoted(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+} // namespace
+
+Table::Table(const QString &name, QObject *parent) : Dataset(name, parent)
+{
+}
+
+void Table::setIndexName(const QString &name)
+{
+    // Setting the index in use again is a no-op, as windows do on activation.
+    if (isActive() && name == m_indexName && m_requestedFields.isEmpty())
+        return;
+    m_indexName = name;
+    m_requestedFields.clear();
+    if (isActive()) {
+        resolveIndex();
+        refresh();
+    }
+}
+
+void Table::setIndexFieldNames(const QString &fields)
+{
+    const QStringList list = fields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (isActive() && list == m_requestedFields && m_indexName.isEmpty())
+        return;
+    m_indexName.clear();
+    m_requestedFields = list;
+    if (isActive()) {
+        resolveIndex();
+        refresh();
+    }
+}
+
+void Table::resolveIndex()
+{
+    m_indexNoCase = false;
+    if (!m_indexName.isEmpty()) {
+        for (const IndexDef &index : m_schema->indexes) {
+            if (index.name.compare(m_indexName, Qt::CaseInsensitive) == 0) {
+                m_indexFields = index.fields;
+                m_indexNoCase = index.caseInsensitive;
+                return;
+            }
+        }
+        throw DatabaseError(dberr::General, QStringLiteral("%1: Index '%2' not found").arg(objectName(), m_indexName));
+    }
+    if (!m_requestedFields.isEmpty()) {
+        // Chosen by field names: take the index over exactly those fields.
+        m_indexFields = m_requestedFields;
+        const QString wanted = m_requestedFields.join(';');
+        for (const IndexDef &index : m_schema->indexes) {
+            if (index.fields.join(';').compare(wanted, Qt::CaseInsensitive) == 0) {
+                m_indexNoCase = index.caseInsensitive;
+                return;
+            }
+        }
+        if (m_schema->primaryKey.join(';').compare(wanted, Qt::CaseInsensitive) == 0)
+            return;
+        throw DatabaseError(dberr::General,
+                            QStringLiteral("%1: No index for fields '%2'").arg(objectName(), m_indexFields.join(';')));
+    }
+    m_indexFields = m_schema->primaryKey;
+    if (m_indexFields.isEmpty()) {
+        for (const FieldDef &f : m_schema->fields) {
+            if (f.type == FieldType::AutoInc)
+                m_indexFields << f.name;
+        }
+    }
+}
+
+QString Table::orderBy() const
+{
+    QStringList terms;
+    for (const QString &f : m_indexFields)
+        terms << quoted(f) + (m_indexNoCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+    // Within equal keys, rows come in the order they were first stored.
+    terms << QStringLiteral("rowid");
+    return terms.join(QStringLiteral(", "));
+}
+
+QString Table::rangeWhere(QVariantList &binds) const
+{
+    const QStringList links = masterFieldList();
+    if (links.isEmpty() || !masterSource())
+        return QStringLiteral("1");
+    const QVariantList values = masterValues();
+    QStringList terms;
+    for (int i = 0; i < links.size(); ++i) {
+        const QVariant v = values.value(i);
+        if (v.isNull())
+            return QStringLiteral("0");
+        const Field *f = fieldByName(links.at(i));
+        const bool noCase = m_indexNoCase && m_indexFields.contains(f->name(), Qt::CaseInsensitive);
+        terms << quoted(f->name()) + QStringLiteral(" = ?") + (noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        binds << f->toStorage(f->normalize(v));
+    }
+    return terms.join(QStringLiteral(" AND "));
+}
+
+void Table::doOpen()
+{
+    m_connection = Connection::forAlias(m_alias);
+    if (!m_connection)
+        throw DatabaseError(dberr::BadFile, QStringLiteral("%1: The alias %2 is not open").arg(objectName(), m_alias));
+    m_schema = m_connection->schemaForFile(m_fileName);
+    if (!m_schema)
+        throw DatabaseError(dberr::BadFile,
+                            QStringLiteral("%1: Table %2 does not exist under %3").arg(objectName(), m_fileName, m_alias));
+    if (storedFieldCount() == 0) {
+        for (const FieldDef &f : m_schema->fields)
+            addField(f);
+    }
+    m_columnField.clear();
+    for (Field *f : fieldList()) {
+        if (f->isCalculated())
+            continue;
+        if (!m_schema->field(f->name()))
+            throw DatabaseError(dberr::NoSuchField,
+                                QStringLiteral("%1: Field '%2' not found in %3").arg(objectName(), f->name(), m_fileName));
+        m_columnField.push_back(f->index());
+    }
+    QStringList columns;
+    for (int index : m_columnField)
+        columns << quoted(fieldList().at(index)->name());
+    m_fetch = std::make_unique<sqlite::Statement>(
+        m_connection->handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                    .arg(columns.join(QStringLiteral(", ")), quoted(m_schema->tableName)));
+    resolveIndex();
+    m_cache.clear();
+    loadKeys();
+}
+
+void Table::doClose()
+{
+    m_fetch.reset();
+    m_cache.clear();
+    m_rowids.clear();
+}
+
+void Table::loadKeys()
+{
+    QVariantList binds;
+    const QString where = rangeWhere(binds);
+    sqlite::Statement select(m_connection->handle(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY %3")
+                                                         .arg(quoted(m_schema->tableName), where, orderBy()));
+    select.bindAll(binds);
+    m_rowids.clear();
+    while (select.step())
+        m_rowids.push_back(select.columnInt(0));
+}
+
+int Table::positionOf(qint64 rowid) const
+{
+    const auto found = std::find(m_rowids.begin(), m_rowids.end(), rowid);
+    return found == m_rowids.end() ? -1 : int(found - m_rowids.begin());
+}
+
+int Table::doCount() const
+{
+    return int(m_rowids.size());
+}
+
+bool Table::doHasRow(int index) const
+{
+    return index >= 0 && index < int(m_rowids.size());
+}
+
+Row Table::fetch(qint64 rowid) const
+{
+    if (const Row *cached = m_cache.object(rowid))
+        return *cached;
+    Row row(fieldList().size());
+    m_fetch->reset();
+    m_fetch->bind(1, rowid);
+    if (m_fetch->step()) {
+        for (int c = 0; c < int(m_columnField.size()); ++c) {
+            const Field *f = fieldList().at(m_columnField[c]);
+            row[f->index()] = f->fromStorage(m_fetch->column(c));
+        }
+    }
+    m_fetch->reset();
+    m_cache.insert(rowid, new Row(row));
+    return row;
+}
+
+Row Table::doRow(int index) const
+{
+    return fetch(m_rowids.at(index));
+}
+
+int Table::doReload(int current)
+{
+    const qint64 rowid = doHasRow(current) ? m_rowids.at(current) : -1;
+    m_cache.clear();
+    loadKeys();
+    if (m_rowids.empty())
+        return -1;
+    const int found = rowid < 0 ? -1 : positionOf(rowid);
+    if (found >= 0)
+        return found;
+    return std::clamp(current, 0, int(m_rowids.size()) - 1);
+}
+
+int Table::doInsertRow(const Row &row)
+{
+    QStringList columns;
+    QStringList marks;
+    QVariantList binds;
+    for (int index : m_columnField) {
+        const Field *f = fieldList().at(index);
+        if (f->type() == FieldType::AutoInc && row.value(index).isNull())
+            continue;
+        columns << quoted(f->name());
+        marks << QStringLiteral("?");
+        binds << f->toStorage(row.value(index));
+    }
+    const QString sql = columns.isEmpty()
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_schema->tableName))
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(quoted(m_schema->tableName), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    sqlite::Statement insert(m_connection->handle(), sql);
+    insert.bindAll(binds);
+    insert.exec();
+    const qint64 rowid = sqlite3_last_insert_rowid(m_connection->handle());
+    m_cache.remove(rowid);
+    loadKeys();
+    return positionOf(rowid);
+}
+
+int Table::doUpdateRow(int index, const Row &row)
+{
+    const qint64 rowid = m_rowids.at(index);
+    QStringList sets;
+    QVariantList binds;
+    for (int column : m_columnField) {
+        const Field *f = fieldList().at(column);
+        if (f->type() == FieldType::AutoInc)
+            continue;
+        sets << quoted(f->name()) + QStringLiteral(" = ?");
+        binds << f->toStorage(row.value(column));
+    }
+    binds << rowid;
+    sqlite::Statement update(m_connection->handle(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                         .arg(quoted(m_schema->tableName), sets.join(QStringLiteral(", "))));
+    update.bindAll(binds);
+    update.exec();
+    m_cache.remove(rowid);
+    loadKeys();
+    return positionOf(rowid);
+}
+
+void Table::doDeleteRow(int index)
+{
+    const qint64 rowid = m_rowids.at(index);
+    sqlite::Statement remove(m_connection->handle(),
+                             QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_schema->tableName)));
+    remove.bind(1, rowid);
+    remove.exec();
+    m_cache.remove(rowid);
+    loadKeys();
+}
+
+int Table::doFind(const QVariantList &values)
+{
+    if (values.isEmpty() || values.size() > m_indexFields.size())
+        return -1;
+    QVariantList binds;
+    const QString range = rangeWhere(binds);
+    QStringList terms{range};
+    for (int i = 0; i < values.size(); ++i) {
+        const Field *f = fieldByName(m_indexFields.at(i));
+        QVariant v;
+        try {
+            v = f->normalize(values.at(i));
+        } catch (const DatabaseError &) {
+            return -1; // a text that cannot be a key value matches nothing
+        }
+        if (v.isNull())
+            return -1;
+        terms << quoted(f->name()) + QStringLiteral(" = ?") + (m_indexNoCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        binds << f->toStorage(v);
+    }
+    sqlite::Statement select(m_connection->handle(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY %3 LIMIT 1")
+                                                         .arg(quoted(m_schema->tableName),
+                                                              terms.join(QStringLiteral(" AND ")), orderBy()));
+    select.bindAll(binds);
+    if (!select.step())
+        return -1;
+    return positionOf(select.columnInt(0));
+}
