@@ -14,7 +14,8 @@ namespace regional {
 
 // The locale every format below uses.
 QLocale locale();
-// Tests pin a locale; an invalid/default QLocale() argument restores the rule above.
+// Tests pin a locale; std::nullopt or the neutral C locale restores the rule
+// above.
 void setLocaleForTesting(const std::optional<QLocale> &locale);
 
 // "dd/MM/yyyy", always ten characters: the form the transaction tables store.
@@ -35,6 +36,7 @@ int expandTwoDigitYear(int twoDigitYear);
 // Day, month, year separated by "/": the year in two or four digits, blanks
 // around the parts ignored (" 1/ 1/83"). Returns an invalid date when the
 // text is not a real date; std::nullopt when it holds no digit at all.
+// The input mask's placeholder "_" counts as a blank.
 std::optional<QDate> parseShortDate(const QString &text);
 
 // General number format: shortest form with up to 15 significant digits, the

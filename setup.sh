@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds Simpan Pinjam and either starts it or runs its tests.
+#   ./setup.sh run    install what is missing, build, start the program
+#   ./setup.sh test   install what is missing, build, run the tests
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="$root/build"
+
+# Debian packages the build, the tests and the reports need.
+packages=(
+  qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
+  cmake g++ make
+  libsqlite3-dev sqlite3
+  libjpeg62-turbo-dev
+  fonts-liberation2 fonts-dejavu-core
+  poppler-utils xvfb xauth
+)
+
+usage() {
+  echo "usage: $0 run|test" >&2
+  exit 2
+}
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "setup.sh: need root (or sudo) to run: $*" >&2
+    exit 1
+  fi
+}
+
+install_dependencies() {
+  local missing=()
+  local pkg
+  for pkg in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  if [ "${#missing[@]}" -eq 0 ]; then
+    return 0
+  fi
+  echo "setup.sh: installing ${missing[*]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build_project() {
+  cmake -S "$root" -B "$build"
+  cmake --build "$build" -j"$(nproc)"
+}
+
+run_program() {
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "setup.sh: no display is set; on a machine without one try: xvfb-run -a ./setup.sh run" >&2
+  fi
+  exec "$build/simpanpinjam"
+}
+
+run_tests() {
+  ctest --test-dir "$build" --output-on-failure
+}
+
+[ "$#" -eq 1 ] || usage
+case "$1" in
+  run)
+    install_dependencies
+    build_project
+    run_program
+    ;;
+  test)
+    install_dependencies
+    build_project
+    run_tests
+    ;;
+  *)
+    usage
+    ;;
+esac
