@@ -175,8 +175,11 @@ void Connection::openFile(const TableSchema &schema, bool main)
                                                     .arg(QDir::toNativeSeparators(path), e.text()));
         }
     }
-    sqlite::Statement(handle(), QStringLiteral("PRAGMA %1.synchronous=FULL").arg(quoted(schemaName(schema, main)))).exec();
     try {
+        // The engine reads a file only when first asked, so a file that is
+        // no database shows as late as this pragma.
+        sqlite::Statement(handle(), QStringLiteral("PRAGMA %1.synchronous=FULL").arg(quoted(schemaName(schema, main))))
+            .exec();
         checkOrCreate(schema, main);
     } catch (const DatabaseError &e) {
         if (e.code() == dberr::BadFile)

@@ -9,8 +9,11 @@
 
 // A push button with a click handler, a hint (tooltip), a modal result and
 // the default/cancel roles of its form. A click runs the handler (guarded:
-// an escaping exception goes to the standard error box) and then, when the
-// handler ran through and the button has a modal result, ends a modal run.
+// an escaping exception goes to the standard error box); when the form is in
+// a modal run and the button has a modal result, the run ends with it once
+// the handler is over, whatever the handler's outcome. The result is given to
+// the form before the handler runs, so a handler may take it back with
+// formOf(this)->setModalResult(mrNone).
 class Button : public QPushButton {
     Q_OBJECT
 public:
@@ -28,6 +31,10 @@ public:
     void setCancelButton(bool on) { m_cancel = on; }
     bool isCancelButton() const { return m_cancel; }
 
+protected:
+    // Runs after the click handler, whatever its outcome.
+    virtual void afterClick(Form *form) { Q_UNUSED(form); }
+
 private:
     void handleClick();
     int m_modalResult = mrNone;
@@ -36,7 +43,13 @@ private:
 };
 
 // Standard kinds of picture buttons: each brings its caption, picture, modal
-// result and role. Close: caption "&Close", closes its form.
+// result and role; a caption given explicitly replaces the kind's.
+//   Ok      "OK"      ok.jpg      mrOk      default button
+//   Cancel  "Cancel"  cancel.jpg  mrCancel  cancel button
+//   Yes     "&Yes"    ok.jpg      mrYes     default button
+//   No      "&No"     cancel.jpg  mrNo      cancel button
+//   Close   "&Close"  close.jpg   mrClose   closes its form after the handler,
+//                                           modal run or not
 class BitBtn : public Button {
     Q_OBJECT
 public:
@@ -45,6 +58,9 @@ public:
            const QString &caption = {});
     Kind kind() const { return m_kind; }
     void setPicture(const QString &resourcePath);
+
+protected:
+    void afterClick(Form *form) override;
 
 private:
     Kind m_kind;

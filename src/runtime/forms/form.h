@@ -12,7 +12,9 @@ enum ModalResult : int {
 };
 
 // Base of every window: a top-level widget without parent window, created
-// once and hidden when closed. objectName() is the instance name.
+// once and hidden when closed. objectName() is the instance name. (A parent,
+// if given, makes it a child window that is disabled along with its parent;
+// the program's windows pass none.)
 //
 // Keyboard: Enter clicks the default button when it is visible and enabled
 // and no other button has the focus; Esc clicks the visible, enabled cancel
@@ -24,8 +26,9 @@ public:
     ~Form() override;
 
     // Runs a modal loop until modalResult() becomes non-zero or the window is
-    // closed; returns the result. Asked for while the window is already shown
-    // modeless, it only brings the window to the front and returns mrNone.
+    // closed or hidden (mrCancel); returns the result and hides the window,
+    // FormClose included. Runs nest. Asked for while the window is already
+    // shown modeless, it only brings the window to the front: mrNone.
     int showModal();
     // Shows modeless, or brings the window to the front when already shown.
     void showModeless();
@@ -36,7 +39,9 @@ public:
 
     void centerOnScreen();
 
-    // Handlers of the window's own events, overridden by windows.
+    // Handlers of the window's own events, overridden by windows: activation
+    // each time the window becomes the active one, and closing. Exceptions
+    // escaping them go to the standard error box.
     virtual void FormActivate() {}
     virtual void FormClose() {}
 
@@ -45,6 +50,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void quitModalLoopIfDone();
+    void runHandler(void (Form::*handler)());
+
     QEventLoop *m_loop = nullptr;
     int m_modalResult = mrNone;
 };

@@ -17,8 +17,12 @@ using KeyPressHandler = std::function<void(int &key)>;
 // The character code of a key press, or 0 for keys that deliver none.
 int charCode(const QKeyEvent *event);
 
+// A handler that changes the code makes the control receive that character
+// instead; one that throws discards the key (after the standard error box).
+// Copy, paste and cut (Ctrl+C/V/X) reach the handler before any shortcut.
 void onKeyPress(QWidget *widget, KeyPressHandler handler);
-// Runs on a mouse click into the widget (not when reached by keyboard).
+// Runs on a left-button click into the widget (not when reached by keyboard),
+// once the control has handled the click itself.
 void onClick(QWidget *widget, std::function<void()> handler);
 
 } // namespace keys

@@ -16,6 +16,7 @@ enum class Kind {
     Information,      // title "Information", OK
     InformationYesNo, // title "Information", Yes and No
     Confirmation,     // title "Confirm", question icon, OK
+    ConfirmationOkCancel, // title "Confirm", question icon, OK and Cancel
     Error,            // title "Error", error icon, OK
     StandardError,    // an exception's own text, title "Error"
 };
@@ -26,7 +27,7 @@ struct Box {
     QString text;
 };
 
-// Answers are ModalResult values (mrOk, mrYes, mrNo).
+// Answers are ModalResult values (mrOk, mrCancel, mrYes, mrNo).
 int show(Kind kind, const QString &text);
 void showMessage(const QString &text);
 void warning(const QString &text);
@@ -42,7 +43,9 @@ void standardError(const std::exception &error);
 bool guard(const std::function<void()> &handler);
 
 using Script = std::function<int(const Box &)>;
-// Installs (or with nullptr removes) the answering script.
+// Installs (or with nullptr removes) the answering script. A script that
+// answers mrNone gets what closing the box gives: mrNo for Yes/No, mrCancel
+// for OK/Cancel, else mrOk.
 void setScript(Script script);
 
 } // namespace messages

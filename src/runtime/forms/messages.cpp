@@ -1,0 +1,187 @@
+#include "runtime/forms/messages.h"
+
+#include "runtime/db/error.h"
+#include "runtime/forms/abort.h"
+#include "runtime/forms/form.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <stdexcept>
+
+namespace messages {
+namespace {
+
+Script &installedScript()
+{
+    static Script script;
+    return script;
+}
+
+QString titleOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Plain:
+        return QStringLiteral("Simpan Pinjam");
+    case Kind::Warning:
+        return QStringLiteral("Warning");
+    case Kind::Information:
+    case Kind::InformationYesNo:
+        return QStringLiteral("Information");
+    case Kind::Confirmation:
+    case Kind::ConfirmationOkCancel:
+        return QStringLiteral("Confirm");
+    case Kind::Error:
+    case Kind::StandardError:
+        return QStringLiteral("Error");
+    }
+    return {};
+}
+
+QMessageBox::Icon iconOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Plain:
+        return QMessageBox::NoIcon;
+    case Kind::Warning:
+        return QMessageBox::Warning;
+    case Kind::Information:
+    case Kind::InformationYesNo:
+        return QMessageBox::Information;
+    case Kind::Confirmation:
+    case Kind::ConfirmationOkCancel:
+        return QMessageBox::Question;
+    case Kind::Error:
+    case Kind::StandardError:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// What a box answers when it is dismissed without a choice.
+int fallbackAnswer(Kind kind)
+{
+    if (kind == Kind::InformationYesNo)
+        return mrNo;
+    return kind == Kind::ConfirmationOkCancel ? mrCancel : mrOk;
+}
+
+int answerOf(QMessageBox::StandardButton button, Kind kind)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return mrYes;
+    case QMessageBox::No:
+        return mrNo;
+    case QMessageBox::Ok:
+        return mrOk;
+    case QMessageBox::Cancel:
+        return mrCancel;
+    default:
+        return fallbackAnswer(kind);
+    }
+}
+
+int execBox(Kind kind, const QString &title, const QString &text)
+{
+    QMessageBox box(iconOf(kind), title, text);
+    box.setTextFormat(Qt::PlainText);
+    if (kind == Kind::InformationYesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else if (kind == Kind::ConfirmationOkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.exec();
+    return answerOf(box.standardButton(box.clickedButton()), kind);
+}
+
+} // namespace
+
+int show(Kind kind, const QString &text)
+{
+    const QString title = titleOf(kind);
+    // Copied: a script may uninstall itself while answering.
+    const Script script = installedScript();
+    if (script) {
+        const int answer = script(Box { kind, title, text });
+        return answer == mrNone ? fallbackAnswer(kind) : answer;
+    }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        // No screen to show it on (a console tool): keep the text visible.
+        qWarning("%s: %s", qUtf8Printable(title), qUtf8Printable(text));
+        return fallbackAnswer(kind);
+    }
+    return execBox(kind, title, text);
+}
+
+void showMessage(const QString &text)
+{
+    show(Kind::Plain, text);
+}
+
+void warning(const QString &text)
+{
+    show(Kind::Warning, text);
+}
+
+void information(const QString &text)
+{
+    show(Kind::Information, text);
+}
+
+int informationYesNo(const QString &text)
+{
+    return show(Kind::InformationYesNo, text);
+}
+
+void confirmation(const QString &text)
+{
+    show(Kind::Confirmation, text);
+}
+
+void error(const QString &text)
+{
+    show(Kind::Error, text);
+}
+
+void standardError(const std::exception &error)
+{
+    if (dynamic_cast<const Abort *>(&error))
+        return;
+    if (const auto *databaseError = dynamic_cast<const DatabaseError *>(&error)) {
+        show(Kind::StandardError, databaseError->text());
+        return;
+    }
+    // Our own errors (MoneyError among them) carry UTF-8 text.
+    show(Kind::StandardError, QString::fromUtf8(error.what()));
+}
+
+bool guard(const std::function<void()> &handler)
+{
+    if (!handler)
+        return true;
+    try {
+        handler();
+        return true;
+    } catch (const Abort &) {
+        return false;
+    } catch (const std::exception &e) {
+        standardError(e);
+        return false;
+    } catch (...) {
+        standardError(std::runtime_error("Unknown error"));
+        return false;
+    }
+}
+
+void setScript(Script script)
+{
+    installedScript() = std::move(script);
+}
+
+} // namespace messages
