@@ -54,12 +54,22 @@ bool DBComboBox::startEdit()
 {
     if (m_link.isEditing() || !m_link.field())
         return true;
-    // Entering edit state re-shows the field; keep the choice the operator made.
+    // Entering edit state re-shows the field; keep the choice, selection and
+    // cursor the operator had.
     const QString chosen = currentText();
+    QLineEdit *line = lineEdit();
+    const int start = line->selectionStart();
+    const int length = line->selectedText().size();
+    const int cursor = line->cursorPosition();
     const bool ok = messages::guard([this] { m_link.edit(); });
-    if (ok)
-        setEditText(chosen);
-    return ok;
+    if (!ok)
+        return false;
+    setEditText(chosen);
+    if (start >= 0)
+        line->setSelection(start, length);
+    else
+        line->setCursorPosition(cursor);
+    return true;
 }
 
 void DBComboBox::keyPressEvent(QKeyEvent *event)

@@ -124,7 +124,17 @@ bool DBEdit::startEdit()
 {
     if (m_link.isEditing() || !field() || isReadOnly())
         return true;
-    return messages::guard([this] { m_link.edit(); });
+    // Entering edit state shows the row afresh; the key then acts on the
+    // selection and cursor the operator had.
+    const int start = selectionStart();
+    const int length = selectedText().size();
+    const int cursor = cursorPosition();
+    const bool ok = messages::guard([this] { m_link.edit(); });
+    if (start >= 0)
+        setSelection(start, length);
+    else
+        setCursorPosition(cursor);
+    return ok;
 }
 
 static bool changesText(const QKeyEvent *event)

@@ -1,0 +1,171 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QMarginsF>
+#include <QSizeF>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class Dataset;
+class Field;
+
+// A report is data: a page set-up and bands of elements, all measured in
+// millimetres. paginate() turns it into pages; nothing here paints.
+namespace report {
+
+// One pixel of a 96 dpi screen: the width of a "thin" rule or frame.
+constexpr double ThinLine = 0.26;
+
+enum class BandKind { PageHeader, Title, ColumnHeader, Detail, Summary, PageFooter };
+constexpr int BandKindCount = 6;
+
+enum class Orientation { Portrait, Landscape };
+
+struct PageSetup {
+    QSizeF paper{210.0, 297.0};                 // A4, portrait measures
+    Orientation orientation = Orientation::Portrait;
+    QMarginsF margins{10.0, 10.0, 10.0, 10.0};
+
+    QSizeF paperSize() const;                   // with the orientation applied
+    double contentWidth() const { return paperSize().width() - margins.left() - margins.right(); }
+};
+
+// Type as a layout names it; the family is mapped to an installed metric twin
+// when printed (see fonts.h).
+struct FontStyle {
+    QString family = QStringLiteral("Arial");
+    double pointSize = 10.0;
+    bool bold = false;
+    bool underline = false;
+
+    static FontStyle plain(double pointSize = 10.0) { return {QStringLiteral("Arial"), pointSize, false, false}; }
+    static FontStyle bolded(double pointSize = 10.0) { return {QStringLiteral("Arial"), pointSize, true, false}; }
+    bool operator==(const FontStyle &) const = default;
+};
+
+// Which sides of a box carry a line, in what colour and width (mm). The
+// lines lie inside the box.
+struct Frame {
+    bool left = false;
+    bool top = false;
+    bool right = false;
+    bool bottom = false;
+    QColor color = Qt::black;
+    double width = ThinLine;
+
+    static Frame none() { return {}; }
+    static Frame all(const QColor &color = Qt::black, double width = ThinLine);
+    static Frame topBottom(const QColor &color = Qt::black, double width = ThinLine);
+    static Frame topOnly(const QColor &color = Qt::black, double width = ThinLine);
+    bool isEmpty() const { return !left && !top && !right && !bottom; }
+};
+
+enum class ElementKind { Text, DataField, Computed, Line, DoubleLine, Rectangle, Picture };
+
+enum class Computed {
+    LineNumber,   // the running number of the detail line, continuing across pages
+    PageNumber,
+    PrintDate,    // the printing date in the short-date form
+    DetailCount,  // detail lines printed so far (all of them in the summary)
+};
+
+// One element of a band. Only the members of its kind matter; the band's
+// add* functions fill them. Positions are millimetres from the band's
+// top-left corner (a top may be negative).
+struct Element {
+    ElementKind kind = ElementKind::Text;
+    QString name;                       // to find it again, e.g. a caption set at run time
+    double left = 0.0;
+    double top = 0.0;
+
+    // Text, DataField, Computed. width 0: sized to the content; otherwise the
+    // text is aligned within that width.
+    QString caption;
+    FontStyle font;
+    QColor color = Qt::black;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    double width = 0.0;
+    Dataset *dataset = nullptr;
+    QString fieldName;
+    // Replaces the field's display text; not called for an empty field.
+    std::function<QString(const Field &)> formatter;
+    Computed computed = Computed::LineNumber;
+
+    // Line, DoubleLine.
+    Qt::Orientation orientation = Qt::Horizontal;
+    double length = 0.0;
+    double thickness = ThinLine;
+    double secondTop = 0.0;             // DoubleLine: top of the second line
+
+    // Rectangle, Picture.
+    double height = 0.0;                // width above is the box's width
+    Frame frame;
+    QColor fill;                        // invalid: not filled
+    QImage image;                       // stretched into width x height
+
+    Element &named(const QString &elementName) { name = elementName; return *this; }
+    Element &withFont(const FontStyle &style) { font = style; return *this; }
+    Element &withColor(const QColor &textColor) { color = textColor; return *this; }
+    Element &aligned(Qt::Alignment align, double boxWidth) { alignment = align; width = boxWidth; return *this; }
+    Element &formatted(std::function<QString(const Field &)> format) { formatter = std::move(format); return *this; }
+};
+
+struct Band {
+    BandKind kind = BandKind::Detail;
+    double height = 0.0;
+    Frame frame;
+    QColor fill;                        // invalid: no background
+    QList<Element> elements;
+
+    Element &addText(double left, double top, const QString &caption, const FontStyle &font = {});
+    Element &addField(double left, double top, Dataset *dataset, const QString &fieldName,
+                      const FontStyle &font = {});
+    Element &addComputed(double left, double top, Computed what, const FontStyle &font = {});
+    Element &addLine(double left, double top, double length,
+                     Qt::Orientation orientation = Qt::Horizontal, double thickness = ThinLine);
+    Element &addDoubleLine(double left, double top, double secondTop, double length,
+                           double thickness = ThinLine);
+    Element &addRectangle(double left, double top, double width, double height,
+                          const Frame &frame = Frame::all(), const QColor &fill = {});
+    Element &addPicture(double left, double top, double width, double height, const QImage &image);
+
+private:
+    Element &add(Element element);
+};
+
+// A page set-up, at most one band of each kind and an optional driving
+// dataset. Without a dataset the title and the detail print once.
+class Layout {
+public:
+    PageSetup page;
+    Dataset *dataset = nullptr;
+
+    // Adds the band of that kind, replacing one that was there.
+    Band &addBand(BandKind kind, double height, const Frame &frame = {}, const QColor &fill = {});
+    Band *band(BandKind kind);
+    const Band *band(BandKind kind) const;
+    void removeBand(BandKind kind);
+
+    // The first element of that name in any band, or nullptr.
+    Element *element(const QString &name);
+    const Element *element(const QString &name) const;
+    // Sets the caption of a named text; throws std::invalid_argument when
+    // the layout has no element of that name.
+    void setCaption(const QString &name, const QString &text);
+    QString caption(const QString &name) const;
+
+private:
+    std::array<std::optional<Band>, BandKindCount> m_bands;
+};
+
+// Colours the layouts share: the system's highlight colour (band rules) and
+// the light shade behind column headers and page footers.
+QColor highlightColor();
+QColor shadeColor();
+
+} // namespace report

@@ -1,0 +1,44 @@
+#include "runtime/report/page.h"
+
+namespace report {
+
+const Item *Page::find(const QString &name) const
+{
+    for (const Item &item : items) {
+        if (item.name == name)
+            return &item;
+    }
+    return nullptr;
+}
+
+QList<const Item *> Page::findAll(const QString &name) const
+{
+    QList<const Item *> found;
+    for (const Item &item : items) {
+        if (item.name == name)
+            found.append(&item);
+    }
+    return found;
+}
+
+QStringList Page::texts() const
+{
+    QStringList result;
+    for (const Item &item : items) {
+        if (item.kind == ItemKind::Text)
+            result.append(item.text);
+    }
+    return result;
+}
+
+QList<PlacedBand> Page::bandsOf(BandKind kind) const
+{
+    QList<PlacedBand> result;
+    for (const PlacedBand &band : bands) {
+        if (band.kind == kind)
+            result.append(band);
+    }
+    return result;
+}
+
+} // namespace report
