@@ -3,10 +3,12 @@
 #include "runtime/db/error.h"
 #include "runtime/forms/application.h"
 #include "runtime/forms/messages.h"
+#include "runtime/report/fonts.h"
 
 int main(int argc, char **argv)
 {
     Application app(argc, argv);
+    report::installFontSubstitutions();
     try {
         createForms();
     } catch (const DatabaseError &error) {

@@ -142,15 +142,11 @@ void TFmenu::buildClient()
     layout()->addWidget(m_client);
     QWidget *c = m_client;
 
-    flash = new QLabel(c);
-    flash->setObjectName(QStringLiteral("flash"));
-    flash->setPixmap(picture::loadPixmap(QStringLiteral(":/background.jpg")));
-    flash->setScaledContents(true);
+    flash = new Image(c, QStringLiteral("flash"));
+    flash->setPicture(QStringLiteral(":/background.jpg"));
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(picture::loadPixmap(QStringLiteral(":/logo.jpg")));
-    Image1->setScaledContents(true);
+    Image1 = new Image(c, QStringLiteral("Image1"));
+    Image1->setPicture(QStringLiteral(":/logo.jpg"));
     Image1->resize(240, 160);
 
     Panel3 = new QLabel(QStringLiteral("APLIKASI PENGOLAHAN DATA SIMPAN PINJAM"), c);

@@ -2,6 +2,7 @@
 
 #include "runtime/forms/buttons.h"
 #include "runtime/forms/form.h"
+#include "runtime/forms/image.h"
 
 #include <QAction>
 #include <QFrame>
@@ -36,8 +37,8 @@ public:
     SpeedButton *SpeedButton1;
     SpeedButton *SpeedButton2;
     SpeedButton *SpeedButton3;
-    QLabel *flash;
-    QLabel *Image1;
+    Image *flash;
+    Image *Image1;
     QLabel *Panel3;
     QLabel *Label6;
     QLabel *Label7;
