@@ -18,6 +18,7 @@ int main(int argc, char **argv)
         return 1;
     }
     Fmenu->show();
+    Fmenu->activateWindow();
     const int result = app.exec();
     destroyForms();
     return result;

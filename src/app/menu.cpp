@@ -15,6 +15,7 @@
 #include "savings/UinputbulanSimpanan.h"
 #include "savings/simpanan.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
@@ -100,6 +101,9 @@ void TFmenu::buildMenu()
 {
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    // The window is black; the menu keeps the ordinary menu colours.
+    MainMenu1->setPalette(QApplication::palette(MainMenu1));
+    MainMenu1->setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(MainMenu1);

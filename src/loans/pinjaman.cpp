@@ -1,26 +1,310 @@
 #include "loans/pinjaman.h"
 
+#include "app/menu.h"
 #include "data/DM.h"
+#include "members/Ucari.h"
+#include "runtime/forms/keys.h"
+#include "runtime/picture.h"
+#include "savings/Uslip.h"
 
-#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
 
 TFpinjam *Fpinjam = nullptr;
+
+namespace {
+
+// The classic desktop colour the window and its data boxes wear.
+const QColor DesktopColour(0x3a, 0x6e, 0xa5);
+const QColor Aqua(0x00, 0xff, 0xff);
+const QColor Fuchsia(0xff, 0x00, 0xff);
+
+QLabel *label(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette p = widget->palette();
+    p.setColor(role, colour);
+    widget->setPalette(p);
+}
+
+void paintDataBox(QWidget *box)
+{
+    QPalette p = box->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Base, DesktopColour);
+        p.setColor(group, QPalette::Text, Aqua);
+    }
+    box->setPalette(p);
+}
+
+QFont bold(QFont font, double scale = 1.0)
+{
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * scale);
+    return font;
+}
+
+QGroupBox *frame(QWidget *parent, const QString &name)
+{
+    auto *box = new QGroupBox(parent);
+    box->setObjectName(name);
+    return box;
+}
+
+} // namespace
 
 TFpinjam::TFpinjam(QWidget *parent) : Form(QStringLiteral("Fpinjam"), parent)
 {
     setWindowTitle(QStringLiteral("Data Pinjaman Anggota"));
-    auto *layout = new QFormLayout(this);
+    setWindowIcon(QIcon(picture::loadPixmap(QStringLiteral(":/pinjaman.jpg"))));
+    createControls();
+    arrangeControls();
+    paintControls();
+    resize(sizeHint().expandedTo(QSize(880, 640)));
+    centerOnScreen();
+    FormCreate();
+}
+
+void TFpinjam::createControls()
+{
+    DBGrid2 = new DBGrid(this, QStringLiteral("DBGrid2"));
+    DBGrid2->setHint(QStringLiteral("Data Anggota"));
+    DBGrid2->setReadOnlyGrid(true);
+    DBGrid2->setColumns({{QStringLiteral("No_Anggota")},
+                         {QStringLiteral("Nama")},
+                         {QStringLiteral("NPM")},
+                         {QStringLiteral("JenisKelamin")},
+                         {QStringLiteral("Fakultas")}});
+
+    GroupBox1 = frame(this, QStringLiteral("GroupBox1"));
+    DBNavigator3 = new DBNavigator(GroupBox1, QStringLiteral("DBNavigator3"));
+    DBNavigator3->setVisibleButtons({DBNavigator::First, DBNavigator::Last});
+    DBNavigator3->setHints({QStringLiteral("Record pertama"), QStringLiteral("Record terakhir")});
+    DBNavigator1 = new DBNavigator(GroupBox1, QStringLiteral("DBNavigator1"));
+    DBNavigator1->setVisibleButtons({DBNavigator::Prior, DBNavigator::Next});
+    DBNavigator1->setHints({QStringLiteral("Ke record sebelumnya"), QStringLiteral("Ke record selanjutnya")});
+    BitBtnTransPinjam = new BitBtn(GroupBox1, QStringLiteral("BitBtnTransPinjam"), BitBtn::Kind::Custom,
+                                   QStringLiteral("&TRANSAKSI"));
+    BitBtnTransPinjam->setHint(QStringLiteral("Transaksi simpanan"));
+    BitBtnTransPinjam->setPicture(QStringLiteral(":/number.jpg"));
+    BitBtnTransPinjam->onClick = [this] { BitBtnTransPinjamClick(); };
+
+    Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("No. Anggota"));
+    DBText1 = new DBText(this, QStringLiteral("DBText1"));
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::HLine);
+    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1->setLineWidth(2);
+
+    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("Besar Pinjam"));
     DBEbespin = new DBEdit(this, QStringLiteral("DBEbespin"));
-    layout->addRow(QStringLiteral("Besar Pinjam"), DBEbespin);
+    Label7 = label(this, QStringLiteral("Label7"), QStringLiteral("Jaminan"));
+    DBEjamin = new DBEdit(this, QStringLiteral("DBEjamin"));
+    keys::onKeyPress(DBEbespin, [this](int &key) { DBEbespinKeyPress(key); });
+
+    DBGrid1 = new DBGrid(this, QStringLiteral("DBGrid1"));
+    DBGrid1->setHint(QStringLiteral("Data Pinjaman"));
+    DBGrid1->setReadOnlyGrid(false);
+    DBGrid1->setColumns({{QStringLiteral("No_Pinjaman"), QStringLiteral("No")},
+                         {QStringLiteral("Tgl_Pinjam"), QStringLiteral("Tgl Pinjam")},
+                         {QStringLiteral("Besar_Pinjam"), QStringLiteral("Besar Pinjam")},
+                         {QStringLiteral("Jaminan"), QStringLiteral("Jaminan"), Qt::AlignCenter},
+                         {QStringLiteral("adm"), QStringLiteral("Administrasi")},
+                         {QStringLiteral("TotPinjam"), QStringLiteral("Total Pinjam"), Qt::AlignCenter}});
+
+    // Hidden: the main window's clock keeps today's date in it.
     DBEtglP = new DBEdit(this, QStringLiteral("DBEtglP"));
     DBEtglP->setEnabled(false);
     DBEtglP->setVisible(false);
+
+    DBNavigator2 = new DBNavigator(this, QStringLiteral("DBNavigator2"));
+    DBNavigator2->setVisibleButtons({DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit,
+                                     DBNavigator::Post, DBNavigator::Cancel, DBNavigator::Refresh});
+    DBNavigator2->setHint(QStringLiteral("Tambah, Hapus, Edit, Simpan, Batal, Refresh Data Pinjaman"));
+    DBNavigator2->setHints({QStringLiteral("Tambah Data Pinjaman"), QStringLiteral("Hapus Data Pinjaman"),
+                            QStringLiteral("Ubah Data Pinjaman"), QStringLiteral("Simpan transaksi pinjaman"),
+                            QStringLiteral("Batal transaksi"), QStringLiteral("Refresh data")});
+    DBNavigator2->setEnabled(false);
+
+    GroupBox2 = frame(this, QStringLiteral("GroupBox2"));
+    BitBtn3 = new BitBtn(GroupBox2, QStringLiteral("BitBtn3"), BitBtn::Kind::Custom, QStringLiteral("CA&RI"));
+    BitBtn3->setPicture(QStringLiteral(":/search.jpg"));
+    BitBtn3->onClick = [this] { BitBtn3Click(); };
+    BitBtn2 = new BitBtn(GroupBox2, QStringLiteral("BitBtn2"), BitBtn::Kind::Custom, QStringLiteral("&SLIP"));
+    BitBtn2->setHint(QStringLiteral("Slip untuk transaksi terakhir"));
+    BitBtn2->setPicture(QStringLiteral(":/slip.jpg"));
+    BitBtn2->onClick = [this] { BitBtn2Click(); };
+    BitBtn1 = new BitBtn(GroupBox2, QStringLiteral("BitBtn1"), BitBtn::Kind::Close);
+    BitBtn1->setHint(QStringLiteral("Tutup file pinjaman"));
+
+    Label3 = label(this, QStringLiteral("Label3"), QString());
+    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void TFpinjam::arrangeControls()
+{
+    auto *memberButtons = new QVBoxLayout(GroupBox1);
+    memberButtons->addWidget(DBNavigator3, 0, Qt::AlignHCenter);
+    memberButtons->addWidget(DBNavigator1, 0, Qt::AlignHCenter);
+    memberButtons->addWidget(BitBtnTransPinjam);
+
+    auto *memberSide = new QVBoxLayout;
+    memberSide->addWidget(GroupBox1);
+    memberSide->addSpacing(10);
+    memberSide->addWidget(Label2);
+    memberSide->addWidget(DBText1);
+    memberSide->addStretch(1);
+
+    auto *memberPart = new QHBoxLayout;
+    memberPart->addWidget(DBGrid2, 1);
+    memberPart->addSpacing(10);
+    memberPart->addLayout(memberSide);
+
+    auto *boxes = new QGridLayout;
+    boxes->setHorizontalSpacing(10);
+    boxes->addWidget(Label1, 0, 0);
+    boxes->addWidget(DBEbespin, 0, 1);
+    boxes->addWidget(Label7, 1, 0);
+    boxes->addWidget(DBEjamin, 1, 1);
+    boxes->setColumnStretch(2, 1);
+    DBEbespin->setMinimumWidth(200);
+    DBEjamin->setMinimumWidth(200);
+
+    auto *loanPart = new QVBoxLayout;
+    loanPart->addLayout(boxes);
+    loanPart->addWidget(DBGrid1, 1);
+    loanPart->addWidget(DBNavigator2, 0, Qt::AlignLeft);
+
+    auto *commands = new QVBoxLayout(GroupBox2);
+    for (QWidget *button : {BitBtn3, BitBtn2, BitBtn1})
+        commands->addWidget(button);
+
+    auto *loanSide = new QVBoxLayout;
+    loanSide->addWidget(GroupBox2);
+    loanSide->addStretch(1);
+    loanSide->addWidget(Label3);
+
+    auto *lower = new QHBoxLayout;
+    lower->addLayout(loanPart, 1);
+    lower->addSpacing(10);
+    lower->addLayout(loanSide);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addLayout(memberPart, 2);
+    layout->addWidget(Panel1);
+    layout->addLayout(lower, 3);
+
+    for (DBGrid *grid : {DBGrid2, DBGrid1})
+        grid->horizontalHeader()->setStretchLastSection(true);
+    DBGrid2->setMinimumHeight(160);
+    DBGrid1->setMinimumHeight(180);
+    GroupBox1->setMinimumWidth(200);
+    GroupBox2->setMinimumWidth(200);
+}
+
+void TFpinjam::paintControls()
+{
+    setAutoFillBackground(true);
+    setColour(this, QPalette::Window, DesktopColour);
+    for (QLabel *caption : {Label2, Label1, Label7})
+        setColour(caption, QPalette::WindowText, Qt::yellow);
+    for (QLabel *caption : {Label2, Label1, Label7})
+        caption->setFont(bold(caption->font()));
+    for (QLabel *large : {static_cast<QLabel *>(DBText1), Label3}) {
+        setColour(large, QPalette::WindowText, Fuchsia);
+        large->setFont(bold(large->font(), 1.8));
+    }
+    for (QWidget *box : std::initializer_list<QWidget *>{DBEbespin, DBEjamin, DBEtglP})
+        paintDataBox(box);
+    for (BitBtn *button : {BitBtnTransPinjam, BitBtn3, BitBtn2, BitBtn1}) {
+        setColour(button, QPalette::ButtonText, Qt::blue);
+        button->setFont(bold(button->font()));
+    }
 }
 
 void TFpinjam::connectData()
 {
+    DBGrid2->setDataSource(modul->DSanggota1);
+    DBNavigator3->setDataSource(modul->DSanggota1);
+    DBNavigator1->setDataSource(modul->DSanggota1);
+    DBText1->setDataSource(modul->DSanggota1);
+    DBText1->setDataField(QStringLiteral("No_Anggota"));
     DBEbespin->setDataSource(modul->DSpinjam);
     DBEbespin->setDataField(QStringLiteral("Besar_Pinjam"));
+    DBEjamin->setDataSource(modul->DSpinjam);
+    DBEjamin->setDataField(QStringLiteral("Jaminan"));
+    DBGrid1->setDataSource(modul->DSpinjam);
     DBEtglP->setDataSource(modul->DSpinjam);
     DBEtglP->setDataField(QStringLiteral("Tgl_Pinjam"));
+    DBNavigator2->setDataSource(modul->DSpinjam);
+}
+
+void TFpinjam::FormCreate()
+{
+    DBGrid1->setEnabled(false);
+}
+
+void TFpinjam::FormActivate()
+{
+    if (!modul)
+        return;
+    if (!modul->Tpinjam->isActive())
+        modul->Tpinjam->open();
+    // Today's date as the main window last wrote it; not updated while active.
+    Label3->setText(Fmenu->Label2->text());
+}
+
+void TFpinjam::FormClose()
+{
+    // A loan still being entered is dropped without a question.
+    if (modul)
+        modul->Tpinjam->close();
+}
+
+void TFpinjam::BitBtnTransPinjamClick()
+{
+    modul->Tanggota1->first();
+    Fcari->setWindowTitle(QStringLiteral("Transaksi Pinjaman......."));
+    Fcari->EnoA->clear();
+    Fcari->showModal();
+    // Only the typed number counts, however the dialog was closed.
+    if (!modul->Tanggota1->findKey({Fcari->EnoA->text()}))
+        return;
+    DBGrid1->setEnabled(true);
+    DBNavigator2->setVisible(true);
+    DBNavigator2->setEnabled(true);
+    Fcari->close();
+}
+
+void TFpinjam::BitBtn3Click()
+{
+    Fcari->setWindowTitle(QStringLiteral("Cari Pinjaman"));
+    Fcari->showModal();
+    Fcari->EnoA->clear();
+}
+
+void TFpinjam::BitBtn2Click()
+{
+    // The member's last row is the latest loan; a member without loans still
+    // gets a slip with the name and address.
+    modul->Tpinjam->last();
+    Fslip->PrintPinjam();
+}
+
+void TFpinjam::DBEbespinKeyPress(int &key)
+{
+    // Enter moves on to the guarantee; the key itself goes on to the box.
+    if (key == 13)
+        DBEjamin->setFocus();
 }

@@ -1,9 +1,21 @@
 #pragma once
 
 #include "runtime/controls/dbedit.h"
+#include "runtime/controls/dbgrid.h"
+#include "runtime/controls/dbnavigator.h"
+#include "runtime/controls/dbtext.h"
+#include "runtime/forms/buttons.h"
 #include "runtime/forms/form.h"
 
-// The loans window: a member's loans with fee and total.
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+
+// The loans window: a member's loans with their fee and total to repay.
+//
+// It opens the loans table whenever it becomes active and closes it when it
+// is closed. Once "&TRANSAKSI" has found a member, the loan grid and its
+// navigator stay unlocked for the rest of the run.
 class TFpinjam : public Form {
     Q_OBJECT
 public:
@@ -12,8 +24,42 @@ public:
     // Binds the controls to the data module, which is created after this window.
     void connectData();
 
+    DBGrid *DBGrid2;
+    QGroupBox *GroupBox1;
+    DBNavigator *DBNavigator3;
+    DBNavigator *DBNavigator1;
+    BitBtn *BitBtnTransPinjam;
+    QLabel *Label2;
+    DBText *DBText1;
+    QFrame *Panel1;
+
+    QLabel *Label1;
     DBEdit *DBEbespin;
+    QLabel *Label7;
+    DBEdit *DBEjamin;
+    DBGrid *DBGrid1;
     DBEdit *DBEtglP;
+    DBNavigator *DBNavigator2;
+
+    QGroupBox *GroupBox2;
+    BitBtn *BitBtn3;
+    BitBtn *BitBtn2;
+    BitBtn *BitBtn1;
+    QLabel *Label3;
+
+    // Handlers.
+    void FormCreate();
+    void FormActivate() override;
+    void FormClose() override;
+    void BitBtnTransPinjamClick();
+    void BitBtn3Click();
+    void BitBtn2Click();
+    void DBEbespinKeyPress(int &key);
+
+private:
+    void createControls();
+    void arrangeControls();
+    void paintControls();
 };
 
 extern TFpinjam *Fpinjam;

@@ -1,8 +1,82 @@
 #include "members/Ucari.h"
 
+#include "data/DM.h"
+#include "runtime/forms/messages.h"
+#include "runtime/picture.h"
+#include "savings/simpanan.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+
 TFcari *Fcari = nullptr;
+
+namespace {
+
+// The colour of a classic desktop, behind the dialog's yellow label.
+const QColor DesktopColour(0x3a, 0x6e, 0xa5);
+
+} // namespace
 
 TFcari::TFcari(QWidget *parent) : Form(QStringLiteral("Fcari"), parent)
 {
     setWindowTitle(QStringLiteral("Fcari"));
+    setWindowIcon(QIcon(picture::loadPixmap(QStringLiteral(":/search.jpg"))));
+    setFixedSize(255, 150);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, DesktopColour);
+    setPalette(background);
+
+    Label1 = new QLabel(QStringLiteral("No. Anggota"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QPalette yellow = Label1->palette();
+    yellow.setColor(QPalette::WindowText, Qt::yellow);
+    Label1->setPalette(yellow);
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+
+    EnoA = new QLineEdit(this);
+    EnoA->setObjectName(QStringLiteral("EnoA"));
+    EnoA->setMaxLength(7);
+    Label1->setBuddy(EnoA);
+
+    BitBtn1 = new BitBtn(this, QStringLiteral("BitBtn1"), BitBtn::Kind::Ok);
+    BitBtn2 = new BitBtn(this, QStringLiteral("BitBtn2"), BitBtn::Kind::Cancel);
+    BitBtn1->onClick = [this] { BitBtn1Click(); };
+
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(16, 20, 16, 16);
+    layout->setVerticalSpacing(18);
+    layout->addWidget(Label1, 0, 0);
+    layout->addWidget(EnoA, 0, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->setRowStretch(2, 1);
+
+    centerOnScreen();
+}
+
+void TFcari::FormActivate()
+{
+    EnoA->setFocus();
+    EnoA->clear();
+}
+
+void TFcari::BitBtn1Click()
+{
+    // The lookup starts from the first member; moving there settles a member
+    // row that is still being added or edited.
+    modul->Tanggota1->first();
+    const bool found = modul->Tanggota1->findKey({EnoA->text()});
+    if (found) {
+        if (Fsimpan)
+            Fsimpan->BitBtn3->setEnabled(true);
+        return;
+    }
+    messages::showMessage(QStringLiteral("Data Tidak Ditemukan"));
+    if (Fsimpan)
+        Fsimpan->BitBtn3->setEnabled(false);
 }

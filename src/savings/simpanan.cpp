@@ -1,17 +1,123 @@
 #include "savings/simpanan.h"
 
 #include "data/DM.h"
+#include "members/Ucari.h"
+#include "runtime/picture.h"
+#include "runtime/regional.h"
+#include "savings/Uslip.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 TFsimpan *Fsimpan = nullptr;
 
+namespace {
+
+// The classic desktop colour the window and its read-only boxes wear.
+const QColor DesktopColour(0x3a, 0x6e, 0xa5);
+const QColor Aqua(0x00, 0xff, 0xff);
+
+QLabel *label(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+void setTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette p = widget->palette();
+    p.setColor(role, colour);
+    widget->setPalette(p);
+}
+
+// Data boxes show aqua on the desktop colour, also when disabled.
+void paintDataBox(QWidget *box)
+{
+    QPalette p = box->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Base, DesktopColour);
+        p.setColor(group, QPalette::Text, Aqua);
+    }
+    box->setPalette(p);
+}
+
+QFont bold(QFont font)
+{
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
 TFsimpan::TFsimpan(QWidget *parent) : Form(QStringLiteral("Fsimpan"), parent)
 {
     setWindowTitle(QStringLiteral("Data Simpanan Anggota"));
-    auto *layout = new QVBoxLayout(this);
+    setWindowIcon(QIcon(picture::loadPixmap(QStringLiteral(":/simpanan.jpg"))));
+    createControls();
+    arrangeControls();
+    paintControls();
+    resize(sizeHint().expandedTo(QSize(860, 660)));
+    centerOnScreen();
+    FormCreate();
+}
+
+void TFsimpan::createControls()
+{
+    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("No. Anggota"));
+    DBEdit3 = new DBEdit(this, QStringLiteral("DBEdit3"));
+    Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("No. Simpan"));
+    DBEdit1 = new DBEdit(this, QStringLiteral("DBEdit1"));
+    Label9 = label(this, QStringLiteral("Label9"), QStringLiteral("Nama"));
+    DBEdit2 = new DBEdit(this, QStringLiteral("DBEdit2"));
+    Label8 = label(this, QStringLiteral("Label8"), QStringLiteral("Tgl Simpan"));
     DBETglSimpan = new DBEdit(this, QStringLiteral("DBETglSimpan"));
-    DBETglSimpan->setEnabled(false);
+    for (DBEdit *box : {DBEdit3, DBEdit1, DBEdit2, DBETglSimpan})
+        box->setEnabled(false);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Rincian Saldo"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setToolTip(QStringLiteral("Rincian Saldo"));
+    Label3 = label(GroupBox1, QStringLiteral("Label3"), QStringLiteral("Wajib"));
+    Label6 = label(GroupBox1, QStringLiteral("Label6"), QStringLiteral("Sukarela"));
+    Label7 = label(GroupBox1, QStringLiteral("Label7"), QStringLiteral("wisuda"));
+    wajib = label(GroupBox1, QStringLiteral("wajib"), QString());
+    suka = label(GroupBox1, QStringLiteral("suka"), QString());
+    wisuda = label(GroupBox1, QStringLiteral("wisuda"), QString());
+    for (QLabel *figure : {wajib, suka, wisuda})
+        figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label2 = label(GroupBox1, QStringLiteral("Label2"), QStringLiteral("Total Simpanan :"));
+    Etotsimpanan = new QLineEdit(GroupBox1);
+    Etotsimpanan->setObjectName(QStringLiteral("Etotsimpanan"));
+    Etotsimpanan->setEnabled(false);
+    Etotsimpanan->setAlignment(Qt::AlignRight);
+
+    DBGrid3 = new DBGrid(this, QStringLiteral("DBGrid3"));
+    DBGrid3->setHint(QStringLiteral("Tabel Anggota"));
+    DBGrid3->setReadOnlyGrid(true);
+    DBGrid3->setColumns({{QStringLiteral("No_Anggota")},
+                         {QStringLiteral("Nama")},
+                         {QStringLiteral("NPM")},
+                         {QStringLiteral("JenisKelamin")},
+                         {QStringLiteral("Fakultas")}});
+    DBNavigator2 = new DBNavigator(this, QStringLiteral("DBNavigator2"));
+    DBNavigator2->setVisibleButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last});
+    DBNavigator2->setHints({QStringLiteral("Ke awal record "), QStringLiteral("Ke record sebelumnya"),
+                            QStringLiteral("Ke record selanjutnya"), QStringLiteral("Ke record terakhir")});
+    DBNavigator2->onClick = [this](DBNavigator::Action) { DBNavigator2Click(); };
+    BitBtn2 = new BitBtn(this, QStringLiteral("BitBtn2"), BitBtn::Kind::Custom, QStringLiteral("TRANSAKSI"));
+    BitBtn2->setHint(QStringLiteral("Transaksi Simpanan"));
+    BitBtn2->setPicture(QStringLiteral(":/number.jpg"));
+    BitBtn2->onClick = [this] { BitBtn2Click(); };
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::HLine);
+    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1->setLineWidth(2);
+
     DBGrid1 = new DBGrid(this, QStringLiteral("DBGrid1"));
     DBGrid1->setHint(QStringLiteral("Tabel Simpanan"));
     DBGrid1->setReadOnlyGrid(false);
@@ -29,20 +135,114 @@ TFsimpan::TFsimpan(QWidget *parent) : Form(QStringLiteral("Fsimpan"), parent)
                             QStringLiteral("Ubah data simpanan"), QStringLiteral("Simpan data transaksi"),
                             QStringLiteral("Transaksi dibatalkan"), QStringLiteral("Refresh data")});
     DBNavigator1->setEnabled(false);
-    BitBtn3 = new Button(this, QStringLiteral("BitBtn3"), QStringLiteral("RINCIAN"));
+
+    BitBtn4 = new BitBtn(this, QStringLiteral("BitBtn4"), BitBtn::Kind::Custom, QStringLiteral("CA&RI"));
+    BitBtn4->setPicture(QStringLiteral(":/search.jpg"));
+    BitBtn4->onClick = [this] { BitBtn4Click(); };
+    BitBtn3 = new BitBtn(this, QStringLiteral("BitBtn3"), BitBtn::Kind::Custom, QStringLiteral("RINCIAN"));
     BitBtn3->setHint(QStringLiteral("Rincian saldo"));
+    BitBtn3->setPicture(QStringLiteral(":/laporan.jpg"));
     BitBtn3->setEnabled(false);
-    layout->addWidget(DBETglSimpan);
-    layout->addWidget(DBGrid1);
-    layout->addWidget(DBNavigator1);
-    layout->addWidget(BitBtn3);
-    FormCreate();
+    BitBtn3->onClick = [this] { BitBtn3Click(); };
+    BitBtnlapSimpan = new BitBtn(this, QStringLiteral("BitBtnlapSimpan"), BitBtn::Kind::Custom, QStringLiteral("&SLIP"));
+    BitBtnlapSimpan->setHint(QStringLiteral("Slip simpanan transaksi terakhir"));
+    BitBtnlapSimpan->setPicture(QStringLiteral(":/slip.jpg"));
+    BitBtnlapSimpan->onClick = [this] { BitBtnlapSimpanClick(); };
+    BitBtn1 = new BitBtn(this, QStringLiteral("BitBtn1"), BitBtn::Kind::Close);
+    BitBtn1->setHint(QStringLiteral("Keluar dari file Simpanan"));
+}
+
+void TFsimpan::arrangeControls()
+{
+    auto *boxes = new QGridLayout;
+    boxes->setHorizontalSpacing(10);
+    boxes->addWidget(Label1, 0, 0);
+    boxes->addWidget(DBEdit3, 0, 1);
+    boxes->addWidget(Label4, 0, 2);
+    boxes->addWidget(DBEdit1, 0, 3);
+    boxes->addWidget(Label9, 1, 0);
+    boxes->addWidget(DBEdit2, 1, 1, 1, 3);
+    boxes->addWidget(Label8, 2, 0);
+    boxes->addWidget(DBETglSimpan, 2, 1);
+    boxes->setColumnStretch(1, 1);
+    boxes->setColumnStretch(3, 1);
+    boxes->setRowStretch(3, 1);
+
+    auto *breakdown = new QGridLayout(GroupBox1);
+    breakdown->addWidget(Label3, 0, 0);
+    breakdown->addWidget(wajib, 0, 1);
+    breakdown->addWidget(Label6, 1, 0);
+    breakdown->addWidget(suka, 1, 1);
+    breakdown->addWidget(Label7, 2, 0);
+    breakdown->addWidget(wisuda, 2, 1);
+    breakdown->addWidget(Label2, 3, 0, 1, 2);
+    breakdown->addWidget(Etotsimpanan, 4, 0, 1, 2);
+    breakdown->setColumnStretch(1, 1);
+    GroupBox1->setMinimumWidth(260);
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(boxes, 1);
+    top->addSpacing(20);
+    top->addWidget(GroupBox1);
+
+    auto *memberBar = new QHBoxLayout;
+    memberBar->addWidget(DBNavigator2);
+    memberBar->addSpacing(12);
+    memberBar->addWidget(BitBtn2);
+    memberBar->addStretch(1);
+
+    auto *savingsBar = new QHBoxLayout;
+    savingsBar->addWidget(DBNavigator1);
+    savingsBar->addStretch(1);
+    for (QWidget *button : {BitBtn4, BitBtn3, BitBtnlapSimpan, BitBtn1})
+        savingsBar->addWidget(button);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addLayout(top);
+    layout->addSpacing(6);
+    layout->addWidget(DBGrid3, 2);
+    layout->addLayout(memberBar);
+    layout->addWidget(Panel1);
+    layout->addWidget(DBGrid1, 3);
+    layout->addLayout(savingsBar);
+
+    for (DBGrid *grid : {DBGrid3, DBGrid1})
+        grid->horizontalHeader()->setStretchLastSection(true);
+    DBGrid3->setMinimumHeight(140);
+    DBGrid1->setMinimumHeight(180);
+}
+
+void TFsimpan::paintControls()
+{
+    setAutoFillBackground(true);
+    setTextColour(this, QPalette::Window, DesktopColour);
+    for (QLabel *caption : {Label1, Label4, Label9, Label8, Label2})
+        setTextColour(caption, QPalette::WindowText, Qt::yellow);
+    for (QWidget *w : std::initializer_list<QWidget *>{GroupBox1, Label3, Label6, Label7, wajib, suka, wisuda})
+        setTextColour(w, QPalette::WindowText, Qt::white);
+    for (QLabel *l : {Label1, Label4, Label9, Label8, Label2, Label3, Label6, Label7, wajib, suka, wisuda})
+        l->setFont(bold(l->font()));
+    for (QWidget *box : std::initializer_list<QWidget *>{DBEdit3, DBEdit1, DBEdit2, DBETglSimpan, Etotsimpanan})
+        paintDataBox(box);
+    for (BitBtn *button : {BitBtn2, BitBtn4, BitBtn3, BitBtnlapSimpan, BitBtn1}) {
+        setTextColour(button, QPalette::ButtonText, Qt::blue);
+        button->setFont(bold(button->font()));
+    }
 }
 
 void TFsimpan::connectData()
 {
+    DBEdit3->setDataSource(modul->DSanggota1);
+    DBEdit3->setDataField(QStringLiteral("No_Anggota"));
+    DBEdit1->setDataSource(modul->DSsimpan1);
+    DBEdit1->setDataField(QStringLiteral("No_Simpan"));
+    DBEdit2->setDataSource(modul->DSanggota1);
+    DBEdit2->setDataField(QStringLiteral("Nama"));
     DBETglSimpan->setDataSource(modul->DSsimpan1);
     DBETglSimpan->setDataField(QStringLiteral("Tgl_Simpan"));
+    DBGrid3->setDataSource(modul->DSanggota1);
+    DBNavigator2->setDataSource(modul->DSanggota1);
     DBGrid1->setDataSource(modul->DSsimpan1);
     DBNavigator1->setDataSource(modul->DSsimpan1);
 }
@@ -50,4 +250,92 @@ void TFsimpan::connectData()
 void TFsimpan::FormCreate()
 {
     DBGrid1->setEnabled(false);
+}
+
+void TFsimpan::FormActivate()
+{
+    if (!modul)
+        return;
+    DBGrid1->setDataSource(modul->DSsimpan1);
+    modul->Tsimpan1->setMasterFields(QStringLiteral("No_Anggota"));
+    modul->Tsimpan1->setIndexName(QStringLiteral("IdxNoAnggota"));
+    for (QLabel *figure : {suka, wisuda, wajib})
+        figure->setText(QStringLiteral("0"));
+    Etotsimpanan->setText(QStringLiteral("0"));
+}
+
+void TFsimpan::BitBtn2Click()
+{
+    modul->Tanggota1->first();
+    Fcari->setWindowTitle(QStringLiteral("Transaksi Simpanan......."));
+    Fcari->EnoA->clear();
+    Fcari->showModal();
+    // Only the typed number counts, however the dialog was closed.
+    if (!modul->Tanggota1->findKey({Fcari->EnoA->text()}))
+        return;
+    DBGrid1->setEnabled(true);
+    DBNavigator1->setVisible(true);
+    DBNavigator1->setEnabled(true);
+    BitBtn3->setEnabled(true);
+    Fcari->close();
+}
+
+void TFsimpan::BitBtn3Click()
+{
+    Table *members = modul->Tanggota1;
+    Table *savings = modul->Tsimpan1;
+    // Moving the member away and back re-reads the member's savings through
+    // the link (and settles a deposit still being entered).
+    if (members->bof()) {
+        members->next();
+        members->prior();
+    } else {
+        members->prior();
+        members->next();
+    }
+    // With a single member there is nowhere to move: start from the first
+    // savings row all the same.
+    savings->first();
+    Etotsimpanan->clear();
+
+    // The breakdown is summed in floating point on purpose: it is a quick
+    // look at the balance, shown in the general number format.
+    double compulsory = 0;
+    double voluntary = 0;
+    double graduation = 0;
+    double overall = 0;
+    const int rows = savings->recordCount();
+    for (int i = 0; i < rows; ++i) {
+        compulsory += savings->fieldByName(QStringLiteral("S_Wajib"))->asFloat();
+        voluntary += savings->fieldByName(QStringLiteral("S_Sukarela"))->asFloat();
+        graduation += savings->fieldByName(QStringLiteral("S_Wisuda"))->asFloat();
+        overall += savings->fieldByName(QStringLiteral("Total"))->asFloat();
+        savings->next();
+    }
+    wajib->setText(regional::generalNumber(compulsory));
+    suka->setText(regional::generalNumber(voluntary));
+    wisuda->setText(regional::generalNumber(graduation));
+    Etotsimpanan->setText(regional::generalNumber(overall));
+    BitBtn3->setEnabled(false);
+}
+
+void TFsimpan::BitBtn4Click()
+{
+    Fcari->setWindowTitle(QStringLiteral("Cari Simpanan"));
+    Fcari->showModal();
+    Fcari->EnoA->clear();
+}
+
+void TFsimpan::BitBtnlapSimpanClick()
+{
+    // The member's last row is the latest deposit; no check for an empty list,
+    // a member without savings still gets a slip with the name and address.
+    modul->Tsimpan1->last();
+    Fslip->PrintSimpan();
+}
+
+void TFsimpan::DBNavigator2Click()
+{
+    Etotsimpanan->clear();
+    BitBtn3->setEnabled(true);
 }

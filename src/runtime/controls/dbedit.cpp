@@ -158,8 +158,11 @@ void DBEdit::keyPressEvent(QKeyEvent *event)
 
 void DBEdit::focusInEvent(QFocusEvent *event)
 {
-    QLineEdit::focusInEvent(event);
+    // The edit text first: showing it moves the cursor to the end, and the
+    // line edit then selects it (or, with a mask, goes to the first blank)
+    // as a focus by keyboard should.
     showField();
+    QLineEdit::focusInEvent(event);
 }
 
 void DBEdit::focusOutEvent(QFocusEvent *event)

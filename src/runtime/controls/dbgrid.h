@@ -6,9 +6,12 @@
 #include <QTableView>
 
 struct GridColumn {
+    GridColumn(const QString &field = {}, const QString &columnTitle = {},
+               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+        : fieldName(field), title(columnTitle), titleAlignment(alignment) {}
     QString fieldName;
     QString title;                       // empty: the field name
-    Qt::Alignment titleAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    Qt::Alignment titleAlignment;
 };
 
 // The rows of a dataset as a table: one column per grid column, the display

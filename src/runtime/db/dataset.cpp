@@ -60,6 +60,13 @@ void Dataset::requireEditing() const
         throw DatabaseError(dberr::NotEditing, QStringLiteral("%1: Dataset not in edit or insert mode").arg(objectName()));
 }
 
+void Dataset::requireModifiable() const
+{
+    requireActive();
+    if (!canModify())
+        throw DatabaseError(dberr::General, QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName()));
+}
+
 Row Dataset::emptyRow() const
 {
     return Row(m_fieldPtrs.size());
@@ -294,19 +301,21 @@ void Dataset::startInsert(int position)
 
 void Dataset::insert()
 {
+    requireModifiable();
     prepareMove();
     startInsert(m_current < 0 ? 0 : m_current);
 }
 
 void Dataset::append()
 {
+    requireModifiable();
     prepareMove();
     startInsert(doCount());
 }
 
 void Dataset::edit()
 {
-    requireActive();
+    requireModifiable();
     if (isEditing())
         return;
     if (!doHasRow(0)) {
@@ -463,8 +472,9 @@ void Dataset::setMasterSource(DataSource *source)
         return;
     m_masterSource = source;
     connectMaster();
+    disconnect(m_sourceConnection);
     if (source)
-        connect(source, &DataSource::dataSetChanged, this, [this] {
+        m_sourceConnection = connect(source, &DataSource::dataSetChanged, this, [this] {
             connectMaster();
             if (isActive())
                 masterChanged();

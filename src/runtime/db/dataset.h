@@ -129,6 +129,7 @@ protected:
     // `current` (or the nearest one), -1 when empty.
     virtual int doReload(int current) = 0;
     virtual bool doHasRow(int index) const { return index >= 0 && index < doCount(); }
+    virtual bool canModify() const { return true; }
     virtual int doInsertRow(const Row &row);           // returns new index or -1
     virtual int doUpdateRow(int index, const Row &row);
     virtual void doDeleteRow(int index);
@@ -136,6 +137,7 @@ protected:
 
     void requireActive() const;
     void requireEditing() const;
+    void requireModifiable() const;
     Row readRow(int index) const;                      // stored + calculated
     void calculate(Row &row) const;
     void setCurrent(int index);
@@ -169,6 +171,7 @@ private:
     QPointer<DataSource> m_masterSource;
     QStringList m_masterFields;
     QList<QMetaObject::Connection> m_masterConnections;
+    QMetaObject::Connection m_sourceConnection;
 
     friend class DataSource;
 };

@@ -20,6 +20,8 @@ enum class FieldType {
 
 // Declaration of a field, stored or calculated.
 struct FieldDef {
+    FieldDef(const QString &fieldName = {}, FieldType fieldType = FieldType::Text, int fieldSize = 0)
+        : name(fieldName), type(fieldType), size(fieldSize) {}
     QString name;
     FieldType type = FieldType::Text;
     int size = 0;                       // characters, text fields only

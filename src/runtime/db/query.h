@@ -33,6 +33,7 @@ protected:
     Row doRow(int index) const override;
     int doReload(int current) override;
     bool doHasRow(int index) const override;
+    bool canModify() const override { return false; }
 
 private:
     void fetchUpTo(int index) const;   // -1 = all

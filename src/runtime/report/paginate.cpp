@@ -155,17 +155,23 @@ void Paginator::placeAt(const Band &band, double top)
     const PageSetup &setup = m_layout.page;
     const QRectF rect(setup.margins.left(), top, setup.contentWidth(), band.height);
     m_page.bands.append({band.kind, rect, band.kind == BandKind::Detail ? m_lines : 0});
-    if (band.fill.isValid() || !band.frame.isEmpty()) {
-        Item background;
-        background.kind = ItemKind::Rectangle;
-        background.band = band.kind;
-        background.rect = rect;
+    Item background;
+    background.kind = ItemKind::Rectangle;
+    background.band = band.kind;
+    background.rect = rect;
+    if (band.fill.isValid()) {
         background.fill = band.fill;
-        background.frame = band.frame;
         m_page.items.append(background);
     }
     for (const Element &element : band.elements)
         addElement(element, rect.topLeft(), band.kind);
+    // The frame goes on top, so that a picture at the band's edge (a logo
+    // at its top) does not cut the box open.
+    if (!band.frame.isEmpty()) {
+        background.fill = QColor();
+        background.frame = band.frame;
+        m_page.items.append(background);
+    }
 }
 
 void Paginator::addElement(const Element &element, const QPointF &origin, BandKind kind)

@@ -15,6 +15,8 @@ namespace report {
 //   row), or exactly once without a dataset; an inactive dataset is opened;
 // - the summary once after the last detail;
 // - the page footer at the bottom of every page, the last one included.
+// A band's fill is an unnamed rectangle item before its elements, its frame
+// another one after them.
 // A detail or summary that no longer fits above the page footer starts a new
 // page. There is always at least one page. Data fields read the current row
 // of their own dataset; errors of the table layer propagate.

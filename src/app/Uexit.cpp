@@ -1,0 +1,62 @@
+#include "app/Uexit.h"
+
+#include "app/Login.h"
+#include "app/shell.h"
+
+#include <QShowEvent>
+
+TOKBottomDlg *OKBottomDlg = nullptr;
+
+TOKBottomDlg::TOKBottomDlg(QWidget *parent) : Form(QStringLiteral("OKBottomDlg"), parent)
+{
+    setWindowTitle(QStringLiteral("Warning"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(300, 124);
+    fillWithDesktopColour(this);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Bevel1->setGeometry(8, 8, 284, 70);
+
+    Label1 = new QLabel(QStringLiteral("Anda yakin akan keluar dari program ?"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont font = Label1->font();
+    font.setPixelSize(13);
+    Label1->setFont(font);
+    QPalette labelPalette = Label1->palette();
+    labelPalette.setColor(QPalette::WindowText, Qt::yellow);
+    Label1->setPalette(labelPalette);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setGeometry(Bevel1->geometry().adjusted(4, 4, -4, -4));
+
+    BitBtn1 = new BitBtn(this, QStringLiteral("BitBtn1"), BitBtn::Kind::Ok);
+    BitBtn1->setHint(QStringLiteral("Keluar program"));
+    BitBtn1->setGeometry(62, 88, 82, 27);
+    BitBtn1->onClick = [this] { BitBtn1Click(); };
+
+    BitBtn2 = new BitBtn(this, QStringLiteral("BitBtn2"), BitBtn::Kind::Cancel);
+    BitBtn2->setHint(QStringLiteral("Batal Keluar"));
+    BitBtn2->setGeometry(156, 88, 82, 27);
+
+    for (BitBtn *button : {BitBtn1, BitBtn2}) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::ButtonText, Qt::blue);
+        button->setPalette(palette);
+        button->setCursor(Qt::PointingHandCursor);
+    }
+}
+
+void TOKBottomDlg::showEvent(QShowEvent *event)
+{
+    Form::showEvent(event);
+    if (!event->spontaneous())
+        centerOnScreen();
+}
+
+void TOKBottomDlg::BitBtn1Click()
+{
+    // The button's OK result closes the dialog; the program ends with it.
+    endProgram();
+}

@@ -1,0 +1,704 @@
+#include "memberfixture.h"
+
+#include "savings/simpanan.h"
+
+#include <QHeaderView>
+
+using namespace fixture;
+
+namespace {
+
+QStringList gridTitles(DBGrid *grid)
+{
+    QStringList titles;
+    const QAbstractItemModel *model = grid->model();
+    for (int c = 0; c < model->columnCount(); ++c)
+        titles << model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return titles;
+}
+
+QStringList comboItems(QComboBox *combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+bool shown(QWidget *w)
+{
+    return !w->isHidden();
+}
+
+const QString Budi = QStringLiteral("1101001");
+
+} // namespace
+
+class TestAnggota : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Program> program;
+
+    // Starts an addition and types a whole member.
+    void addMember(const Entry &entry = {})
+    {
+        activate(Fanggota);
+        Fanggota->BBTambahData->click();
+        typeEntry(entry);
+    }
+
+    // Starts editing the member with this number through the search dialog.
+    void startEdit(const QString &number)
+    {
+        activate(Fanggota);
+        answerSearch(number);
+        Fanggota->BBedit->click();
+        activate(Fanggota);
+    }
+
+private slots:
+    void init()
+    {
+        program = std::make_unique<Program>();
+    }
+
+    void cleanup()
+    {
+        program.reset();
+    }
+
+    void components()
+    {
+        TFanggota *w = Fanggota;
+        QCOMPARE(w->objectName(), QString("Fanggota"));
+        QCOMPARE(w->windowTitle(), QString("Pengolahan Data Anggota"));
+        QCOMPARE(w->Label1->text(), QString("DATA ANGGOTA KOPMA UNRAWI"));
+        QVERIFY(w->Label1->font().bold());
+
+        const QList<std::pair<QAbstractButton *, QString>> captions{
+            {w->BitBtn7, "Save"},          {w->BitBtn8, "Cancel"}, {w->SimpanEdit, "Save"},
+            {w->BatalEDIT, "Cancel"},      {w->BitBtn6, "CARI &ANGGOTA"}, {w->BBTambahData, "&TAMBAH DATA"},
+            {w->BBedit, "&EDIT"},          {w->BBhapus, "&HAPUS"}, {w->BitBtn5, "&Close"},
+            {w->BitBtn1, ""}, {w->BitBtn2, ""}, {w->BitBtn3, ""}, {w->BitBtn4, ""}, {w->SpeedButton1, ""}};
+        for (const auto &[button, caption] : captions)
+            QCOMPARE(button->text(), caption);
+        const QList<std::pair<QWidget *, QString>> hints{
+            {w->BitBtn1, "ke awal record"},       {w->BitBtn2, "Ke record sebelumnya"},
+            {w->BitBtn3, "Ke Record selanjutnya"}, {w->BitBtn4, "Ke record terakhir"},
+            {w->BitBtn7, "Simpan data anggota"},  {w->BitBtn8, "Batal"},
+            {w->SimpanEdit, ""},                  {w->BatalEDIT, ""},
+            {w->BitBtn6, "Cari data anggota"},    {w->BBTambahData, "Tambah data anggota"},
+            {w->BBedit, "Mengubah data anggota"}, {w->BBhapus, "Menghapus data anggota"},
+            {w->BitBtn5, "Tutup file Anggota"},   {w->DBGrid2, "Tabel Orang Tua"},
+            {w->SpeedButton1, ""}};
+        for (const auto &[widget, hint] : hints)
+            QCOMPARE(widget->toolTip(), hint);
+        const QList<std::pair<QLabel *, QString>> labels{
+            {w->Label7, "No. Anggota :"}, {w->Label4, "NPM"},     {w->Label3, "NBK"},
+            {w->Label15, "No. Anggota"},  {w->Label5, "Nama"},    {w->Label14, "Tmp/Tgl Lahir"},
+            {w->Label13, "*dd/mm/yy*"},   {w->Label10, "Alamat"}, {w->Label12, "Kodepos"},
+            {w->Label11, "No. Telp."},    {w->Label6, "Jenis Kelamin "}, {w->Label9, "Gol. Darah"},
+            {w->Label8, "Agama"},         {w->Label16, "Fakultas :"}};
+        for (const auto &[l, caption] : labels)
+            QCOMPARE(l->text(), caption);
+
+        // Roles on the keyboard and in a modal run.
+        QVERIFY(w->BitBtn7->isDefaultButton());
+        QCOMPARE(w->BitBtn7->modalResult(), int(mrOk));
+        QVERIFY(w->BitBtn8->isCancelButton());
+        QCOMPARE(w->BitBtn8->modalResult(), int(mrCancel));
+        QVERIFY(w->BatalEDIT->isCancelButton());
+        QCOMPARE(w->BatalEDIT->modalResult(), int(mrCancel));
+        QCOMPARE(w->SimpanEdit->modalResult(), int(mrNone));
+        QVERIFY(!w->SimpanEdit->isCancelButton() && !w->SimpanEdit->isDefaultButton());
+        QVERIFY(!w->BitBtn7->icon().isNull());
+        QVERIFY(!w->BitBtn8->icon().isNull());
+        QVERIFY(w->SimpanEdit->icon().isNull());
+        QVERIFY(!w->BatalEDIT->icon().isNull());
+        QVERIFY(!w->BitBtn6->icon().isNull());
+
+        // Lengths of the inputs.
+        QCOMPARE(w->DBEnpm->maxLength(), 8);
+        QCOMPARE(w->DBEnbk->maxLength(), 3);
+        QCOMPARE(w->DBEkodepos->maxLength(), 5);
+        QCOMPARE(w->DBEtelp->maxLength(), 15);
+        QCOMPARE(w->DBEnama->maxLength(), 20);
+        QCOMPARE(w->EnoA->maxLength(), 7);
+        QCOMPARE(w->DBEtgll->text(), QString("//"));
+        QCOMPARE(w->DBEtgll->displayText().size(), 8);
+
+        // The grids and the parents navigator.
+        QCOMPARE(gridTitles(w->DBGrid1),
+                 QStringList({"No_Anggota", "Tgl_Daftar", "Nama", "Fakultas", "NPM", "NBK", "JenisKelamin",
+                              "Tempat_Lahir", "Tgl_Lahir", "Gol_Darah", "Agama", "Alamat", "Kodepos", "No_Telp"}));
+        QCOMPARE(w->DBGrid1->selectionBehavior(), QAbstractItemView::SelectRows);
+        QVERIFY(w->DBGrid1->isReadOnlyGrid());
+        QCOMPARE(gridTitles(w->DBGrid2),
+                 QStringList({"No_Anggota", "Nama_Ortu", "Alamat_Ortu", "Kodepos_Ortu", "Telp_Ortu"}));
+        QVERIFY(!w->DBGrid2->isReadOnlyGrid());
+        QStringList navigatorButtons;
+        QStringList navigatorHints;
+        for (QAbstractButton *b : w->DBNavigator2->findChildren<QAbstractButton *>()) {
+            if (!b->isHidden()) {
+                navigatorButtons << b->objectName();
+                navigatorHints << b->toolTip();
+            }
+        }
+        QCOMPARE(navigatorButtons, QStringList({"delete", "edit", "post", "cancel", "refresh"}));
+        QCOMPARE(navigatorHints, QStringList({"Hapus data orangtua", "Ubah data orangtua", "Simpan data orangtua",
+                                              "Batal menyimpan data orangtua", "Refresh data"}));
+        QCOMPARE(comboItems(w->DBCjk), QStringList({"P", "W"}));
+        QCOMPARE(comboItems(w->DBCdarah), QStringList({"A", "B", "O", "AB"}));
+        QCOMPARE(comboItems(w->DBCagama), QStringList({"Islam ", "Katholik", "Protestan", "Hindu", "Budha"}));
+        for (QComboBox *c : {static_cast<QComboBox *>(w->DBCjk), static_cast<QComboBox *>(w->DBCdarah),
+                             static_cast<QComboBox *>(w->DBCagama)})
+            QVERIFY(c->isEditable());
+
+        // Visibility and enabled state at start.
+        QVERIFY(!w->DBNavigator2->isEnabled());
+        QVERIFY(!w->DBGrid2->isEnabled());
+        QVERIFY(!shown(w->SpeedButton1));
+        QVERIFY(w->SpeedButton1->isEnabled());
+        QVERIFY(!shown(w->EnoA));
+        QVERIFY(!w->EnoA->isEnabled());
+        QCOMPARE(w->EnoA->text(), QString("EnoA"));
+        QCOMPARE(w->Eawal->text(), QString("Eawal"));
+        QVERIFY(!shown(w->Eawal));
+        QVERIFY(shown(w->Label15));
+        QVERIFY(shown(w->BitBtn7) && !w->BitBtn7->isEnabled());
+        QVERIFY(shown(w->BitBtn8) && !w->BitBtn8->isEnabled());
+        QVERIFY(!shown(w->SimpanEdit) && !w->SimpanEdit->isEnabled());
+        QVERIFY(!shown(w->BatalEDIT) && !w->BatalEDIT->isEnabled());
+        for (QWidget *hidden : std::initializer_list<QWidget *>{w->DBEawal, w->DBEnoA, w->DBEtglDaftar})
+            QVERIFY(!shown(hidden));
+        QVERIFY(!w->DBEawal->isEnabled());
+        QVERIFY(!w->DBEnoA->isEnabled());
+
+        // Keyboard order of the member inputs.
+        activate(w);
+        const QList<QWidget *> order{w->DBEnpm,     w->DBEnbk, w->DBEnama,   w->DBEtmpl,
+                                     w->DBEtgll,    w->DBEalamat, w->DBEkodepos, w->DBEtelp,
+                                     w->DBCjk,      w->DBCdarah, w->DBCagama};
+        w->DBEnpm->setFocus(Qt::TabFocusReason);
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *focused = QApplication::focusWidget();
+            QVERIFY2(focused == order.at(i) || focused->parentWidget() == order.at(i),
+                     qPrintable(QStringLiteral("Tab %1 reached %2").arg(i).arg(focused->objectName())));
+        }
+    }
+
+    void navigation()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), member("1101002", "A0011002", "002", "Citra")});
+        MessageScript script;
+        Fanggota->BitBtn4->click();
+        QCOMPARE(currentNumber(), QString("1101002"));
+        Fanggota->BitBtn2->click();
+        QCOMPARE(currentNumber(), Budi);
+        QCOMPARE(script.count(), 0);
+        Fanggota->BitBtn2->click();
+        QCOMPARE(script.texts(), QStringList{"Anda sudah di awal data !!"});
+        QCOMPARE(script.last().kind, messages::Kind::Plain);
+        QCOMPARE(currentNumber(), Budi);
+        script.clear();
+
+        Fanggota->BitBtn3->click();
+        QCOMPARE(currentNumber(), QString("1101002"));
+        QCOMPARE(script.count(), 0);
+        Fanggota->BitBtn3->click();
+        QCOMPARE(script.texts(), QStringList{"Anda sudah di akhir data !!"});
+        QCOMPARE(currentNumber(), QString("1101002"));
+        Fanggota->BitBtn1->click();
+        QCOMPARE(currentNumber(), Budi);
+        QCOMPARE(Fanggota->DBText1->text(), Budi);
+        QCOMPARE(Fanggota->DBText2->text(), QString("HUKUM"));
+    }
+
+    void addWithNumberButton()
+    {
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        activate(w);
+        w->BBTambahData->click();
+        QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+        for (QWidget *now : std::initializer_list<QWidget *>{w->SpeedButton1, w->EnoA, w->Label15, w->BitBtn7, w->BitBtn8})
+            QVERIFY(shown(now));
+        QVERIFY(w->BitBtn7->isEnabled() && w->BitBtn8->isEnabled());
+        QVERIFY(w->DBNavigator2->isEnabled());
+
+        // The proposed number grows as the NBK digits are typed.
+        type(w->DBEnpm, "B0012345");
+        type(w->DBEnbk, "04");
+        QCOMPARE(w->Eawal->text(), QString("1203"));
+        QCOMPARE(w->EnoA->text(), QString("120304"));
+        QTest::keyClicks(w->DBEnbk, "5");
+        QCOMPARE(w->EnoA->text(), QString("1203045"));
+
+        Entry entry;
+        entry.npm.clear();
+        entry.nbk.clear();
+        typeEntry(entry);
+        w->SpeedButton1->click();
+        QCOMPARE(script.count(), 0);
+        QVERIFY(!w->SpeedButton1->isEnabled());
+        QCOMPARE(w->DBEnoA->text(), QString("1203045"));
+        QCOMPARE(modul->Tanggota1->state(), DataState::Edit);
+        // The lookup stored the row first, still without its number.
+        QCOMPARE(program->rows("SELECT No_Anggota, NPM, NBK, Nama FROM Tanggota1"),
+                 QList<QStringList>({{"", "B0012345", "045", "Sri Rahayu"}}));
+
+        w->BitBtn7->click();
+        QCOMPARE(script.count(), 0);
+        QVERIFY(!w->BitBtn7->isEnabled() && !w->BitBtn8->isEnabled());
+        QCOMPARE(program->rows("SELECT * FROM Tanggota1"),
+                 QList<QStringList>({{"1203045", today(), "Sri Rahayu", "B0012345", "045", "Garut", "1983-01-10",
+                                      "W", "AB", "Hindu", "Jl. Dipatiukur 35", "40132", "022-2504"}}));
+        QCOMPARE(w->DBText1->text(), QString("1203045"));
+        QCOMPARE(w->DBText2->text(), QString("EKONOMI-D3"));
+
+        // An NPM whose first character names no faculty gives a 5-character number.
+        Entry noFaculty;
+        noFaculty.npm = "12345678";
+        noFaculty.nbk = "123";
+        noFaculty.name = "Tono";
+        addMember(noFaculty);
+        QCOMPARE(w->EnoA->text(), QString("45123"));
+        w->SpeedButton1->click();
+        w->BitBtn7->click();
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tanggota1 WHERE Nama = 'Tono'"), QStringList{"45123"});
+        QCOMPARE(w->DBText2->text(), QString());
+    }
+
+    void numberButtonWarnings()
+    {
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        Entry shortNpm;
+        shortNpm.npm = "B001234";
+        addMember(shortNpm);
+        w->SpeedButton1->click();
+        QCOMPARE(script.texts(), QStringList{"NPM harus diisi 8 karakter!!!"});
+        QCOMPARE(script.last().kind, messages::Kind::Warning);
+        QVERIFY(!w->SpeedButton1->isEnabled());
+        QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+        QCOMPARE(program->count("Tanggota1"), 0);
+        script.clear();
+
+        // Typing in the NBK input makes the button usable again.
+        type(w->DBEnpm, "B0012345");
+        type(w->DBEnbk, "04");
+        QVERIFY(w->SpeedButton1->isEnabled());
+        w->SpeedButton1->click();
+        QCOMPARE(script.texts(), QStringList{"NBK harus diisi 3 karakter!!!"});
+        QVERIFY(!w->SpeedButton1->isEnabled());
+        QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+        QCOMPARE(program->count("Tanggota1"), 0);
+        w->BitBtn8->click();
+        QCOMPARE(program->count("Tanggota1"), 0);
+    }
+
+    void duplicateNumber()
+    {
+        program->seed({member("1203045", "B0012345", "045", "Budi")});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        addMember();
+        w->SpeedButton1->click();
+        QCOMPARE(script.texts(), QStringList{"Duplikasi No. Anggota !!!"});
+        QCOMPARE(script.last().kind, messages::Kind::Warning);
+        // The lookup had stored the new member without a number; the table
+        // now shows the member who holds the number.
+        QCOMPARE(program->rows("SELECT No_Anggota, Nama FROM Tanggota1 ORDER BY Nama"),
+                 QList<QStringList>({{"1203045", "Budi"}, {"", "Sri Rahayu"}}));
+        QCOMPARE(currentNumber(), QString("1203045"));
+        QCOMPARE(w->DBEnama->text(), QString("Budi"));
+        QVERIFY(!w->SpeedButton1->isEnabled());
+        QVERIFY(w->BitBtn7->isEnabled() && w->BitBtn8->isEnabled());
+
+        // Cancel undoes the addition, not the member on screen.
+        w->BitBtn8->click();
+        QCOMPARE(program->rows("SELECT No_Anggota, Nama FROM Tanggota1"), QList<QStringList>({{"1203045", "Budi"}}));
+        QCOMPARE(currentNumber(), QString("1203045"));
+        QVERIFY(!w->BitBtn7->isEnabled() && !w->BitBtn8->isEnabled());
+        QCOMPARE(script.count(), 1);
+    }
+
+    void saveWithoutNumberButton()
+    {
+        MessageScript script;
+        addMember();
+        Fanggota->BitBtn7->click();
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(program->rows("SELECT No_Anggota, Tgl_Daftar, Nama, NPM FROM Tanggota1"),
+                 QList<QStringList>({{"", today(), "Sri Rahayu", "B0012345"}}));
+        QVERIFY(!Fanggota->BitBtn7->isEnabled() && !Fanggota->BitBtn8->isEnabled());
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+    }
+
+    void cancelAdd()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi")});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        const QList<QStringList> before = program->rows("SELECT * FROM Tanggota1");
+
+        // Before the number button: the pending row is dropped.
+        addMember();
+        w->BitBtn8->click();
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+        QCOMPARE(program->rows("SELECT * FROM Tanggota1"), before);
+        QCOMPARE(currentNumber(), Budi);
+        QVERIFY(!w->BitBtn7->isEnabled() && !w->BitBtn8->isEnabled());
+
+        // After the number button: the stored row is deleted again.
+        addMember();
+        w->SpeedButton1->click();
+        QCOMPARE(program->count("Tanggota1"), 2);
+        w->BitBtn8->click();
+        QCOMPARE(program->rows("SELECT * FROM Tanggota1"), before);
+        QCOMPARE(modul->Tanggota1->recordCount(), 1);
+
+        // A parents row given to the new member goes with it.
+        addMember();
+        w->SpeedButton1->click();
+        modul->Tortu->insert();
+        modul->Tortu->fieldByName("Nama_Ortu")->setText("Ibu Sri");
+        modul->Tortu->post();
+        QCOMPARE(program->column("SELECT No_Anggota FROM Torangtua"), QStringList{"1203045"});
+        // ... even once the table has moved away from the new row.
+        w->BitBtn1->click();
+        QCOMPARE(currentNumber(), Budi);
+        QCOMPARE(program->count("Tanggota1"), 2);
+        w->BitBtn8->click();
+        QCOMPARE(program->rows("SELECT * FROM Tanggota1"), before);
+        QCOMPARE(program->count("Torangtua"), 0);
+        QCOMPARE(currentNumber(), Budi);
+        QCOMPARE(script.count(), 0);
+    }
+
+    void completenessCheck()
+    {
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        // Each of the ten inputs, left empty, refuses the save.
+        const QList<QString Entry::*> required{&Entry::nbk,      &Entry::npm,    &Entry::name,
+                                              &Entry::place,    &Entry::address, &Entry::postcode,
+                                              &Entry::gender,   &Entry::blood,  &Entry::religion};
+        for (QString Entry::*missing : required) {
+            Entry entry;
+            entry.*missing = QString();
+            addMember(entry);
+            w->BitBtn7->click();
+            QCOMPARE(script.texts(), QStringList{"Identitas anggota belum lengkap!!!"});
+            QCOMPARE(script.last().kind, messages::Kind::Warning);
+            QVERIFY(w->BitBtn7->isEnabled() && w->BitBtn8->isEnabled());
+            QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+            QCOMPARE(program->count("Tanggota1"), 0);
+            script.clear();
+            w->BitBtn8->click();
+        }
+
+        // The birth date shows its separators and counts as filled; the
+        // telephone number is not required.
+        Entry optional;
+        optional.birth.clear();
+        optional.phone.clear();
+        addMember(optional);
+        QCOMPARE(w->DBEtgll->text(), QString("//"));
+        w->BitBtn7->click();
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(program->rows("SELECT Nama, Tgl_Lahir, No_Telp FROM Tanggota1"),
+                 QList<QStringList>({{"Sri Rahayu", "", ""}}));
+    }
+
+    void editAddressOnly()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi")});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        startEdit(Budi);
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(modul->Tanggota1->state(), DataState::Edit);
+        QCOMPARE(Fcari->windowTitle(), QString("Edit Anggota......."));
+        for (QWidget *gone : std::initializer_list<QWidget *>{w->SpeedButton1, w->EnoA, w->Label15, w->BitBtn7, w->BitBtn8})
+            QVERIFY(!shown(gone));
+        QVERIFY(shown(w->SimpanEdit) && w->SimpanEdit->isEnabled());
+        QVERIFY(shown(w->BatalEDIT) && w->BatalEDIT->isEnabled());
+        QVERIFY(w->DBNavigator2->isEnabled());
+
+        type(w->DBEalamat, "Jl. Ganesha 10");
+        w->SimpanEdit->click();
+        QCOMPARE(script.texts(), QStringList{"Duplikasi No. Anggota !!!"});
+        QCOMPARE(program->rows("SELECT No_Anggota, Alamat, Tgl_Daftar FROM Tanggota1"),
+                 QList<QStringList>({{Budi, "Jl. Ganesha 10", today()}}));
+        QVERIFY(shown(w->SimpanEdit) && !w->SimpanEdit->isEnabled());
+        QVERIFY(shown(w->BatalEDIT) && !w->BatalEDIT->isEnabled());
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+    }
+
+    void editIncompleteAndCancel()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi")});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+
+        // Cancel (edit) drops the pending change.
+        startEdit(Budi);
+        type(w->DBEnama, "Bambang");
+        w->BatalEDIT->click();
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+        QCOMPARE(program->column("SELECT Nama FROM Tanggota1"), QStringList{"Budi"});
+        QCOMPARE(w->DBEnama->text(), QString("Budi"));
+        QVERIFY(!w->SimpanEdit->isEnabled() && !w->BatalEDIT->isEnabled());
+        QVERIFY(!w->BitBtn7->isEnabled() && !w->BitBtn8->isEnabled());
+
+        // An emptied input refuses Save (edit) with the error box.
+        startEdit(Budi);
+        type(w->DBEnama, "");
+        QTest::keyClick(w->DBEnama, Qt::Key_Delete);
+        QCOMPARE(w->DBEnama->text(), QString());
+        w->SimpanEdit->click();
+        QCOMPARE(script.texts(), QStringList{"Identitas anggota belum lengkap"});
+        QCOMPARE(script.last().kind, messages::Kind::Error);
+        QCOMPARE(script.last().title, QString("Error"));
+        QCOMPARE(modul->Tanggota1->state(), DataState::Edit);
+        QVERIFY(!w->SimpanEdit->isEnabled() && !w->BatalEDIT->isEnabled());
+        QCOMPARE(program->column("SELECT Nama FROM Tanggota1"), QStringList{"Budi"});
+    }
+
+    void renumberCarriesRows()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), member("1201002", "A0012002", "002", "Citra"),
+                       deposit(Budi, 10000), deposit(Budi, 20000), loan(Budi, 500000),
+                       parentRow(Budi, "Ayah Budi"), parentRow(Budi, "Ibu Budi"), deposit("1201002", 5000)});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        startEdit(Budi);
+        type(w->DBEnbk, "007");
+        w->SimpanEdit->click();
+        QCOMPARE(script.count(), 0);
+
+        const QString renumbered = "1101007";
+        QCOMPARE(program->rows("SELECT No_Anggota, NBK, Tgl_Daftar FROM Tanggota1 ORDER BY Nama"),
+                 QList<QStringList>({{renumbered, "007", today()}, {"1201002", "002", "2001-02-03"}}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1 ORDER BY No_Simpan"),
+                 QStringList({renumbered, renumbered, "1201002"}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tpinjaman1"), QStringList{renumbered});
+        QCOMPARE(program->rows("SELECT No_Anggota, Nama_Ortu FROM Torangtua ORDER BY Nama_Ortu"),
+                 QList<QStringList>({{renumbered, "Ayah Budi"}, {renumbered, "Ibu Budi"}}));
+        // The window shows the member under the new number with its rows.
+        QCOMPARE(currentNumber(), renumbered);
+        QCOMPARE(w->DBText1->text(), renumbered);
+        QCOMPARE(modul->Tsimpan1->recordCount(), 2);
+        QCOMPARE(modul->Tortu->recordCount(), 2);
+        QVERIFY(!w->SimpanEdit->isEnabled() && !w->BatalEDIT->isEnabled());
+
+        // A member without a parents row gets one holding just the number.
+        startEdit("1201002");
+        type(w->DBEnbk, "009");
+        w->SimpanEdit->click();
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(program->rows("SELECT * FROM Torangtua WHERE No_Anggota = '1201009'"),
+                 QList<QStringList>({{"1201009", "", "", "", ""}}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1 ORDER BY No_Simpan"),
+                 QStringList({renumbered, renumbered, "1201009"}));
+    }
+
+    void renumberOntoTakenNumber()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), member("1101002", "A0011002", "002", "Citra"),
+                       deposit(Budi, 10000)});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        startEdit(Budi);
+        type(w->DBEnbk, "002");
+        w->SimpanEdit->click();
+        QCOMPARE(script.texts(), QStringList{"Duplikasi No. Anggota !!!"});
+        QCOMPARE(program->rows("SELECT No_Anggota, NBK, Nama FROM Tanggota1 ORDER BY Nama"),
+                 QList<QStringList>({{Budi, "002", "Budi"}, {"1101002", "002", "Citra"}}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1"), QStringList{Budi});
+        QCOMPARE(currentNumber(), QString("1101002"));
+        QCOMPARE(w->DBEnama->text(), QString("Citra"));
+        QVERIFY(!w->SimpanEdit->isEnabled() && !w->BatalEDIT->isEnabled());
+    }
+
+    void renumberIsOneTransaction()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), deposit(Budi, 10000), deposit(Budi, 20000),
+                       loan(Budi, 500000), parentRow(Budi, "Ayah Budi"),
+                       "CREATE TRIGGER Tpinjaman1.locked BEFORE UPDATE ON Tpinjaman1 "
+                       "BEGIN SELECT RAISE(ABORT, 'loan rows are locked'); END"});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        startEdit(Budi);
+        type(w->DBEnama, "Budi Santoso");
+        type(w->DBEnbk, "007");
+        w->SimpanEdit->click();
+        QCOMPARE(script.count(), 1);
+        QCOMPARE(script.last().kind, messages::Kind::StandardError);
+        QVERIFY2(script.last().text.contains("loan rows are locked"), qPrintable(script.last().text));
+        // No row moved; what the lookup stored before stays stored.
+        QCOMPARE(program->rows("SELECT No_Anggota, NBK, Nama FROM Tanggota1"),
+                 QList<QStringList>({{Budi, "007", "Budi Santoso"}}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1"), QStringList({Budi, Budi}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tpinjaman1"), QStringList{Budi});
+        QCOMPARE(program->column("SELECT No_Anggota FROM Torangtua"), QStringList{Budi});
+        // The screen shows the files' truth.
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+        QCOMPARE(currentNumber(), Budi);
+        QCOMPARE(modul->Tsimpan1->recordCount(), 2);
+        QCOMPARE(modul->Tpinjam->recordCount(), 1);
+        QCOMPARE(modul->Tortu->recordCount(), 1);
+        QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+    }
+
+    void deleteMember()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), member("1201002", "A0012002", "002", "Citra"),
+                       deposit(Budi, 10000), deposit(Budi, 20000), loan(Budi, 500000), parentRow(Budi, "Ayah Budi"),
+                       parentRow(Budi, "Ibu Budi"), deposit("1201002", 5000), parentRow("1201002", "Ayah Citra")});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        QCOMPARE(currentNumber(), Budi);
+
+        script.answer(mrNo);
+        w->BBhapus->click();
+        QCOMPARE(script.texts(), QStringList{"Hapus data dengan No.anggota : 1101001"});
+        QCOMPARE(script.last().kind, messages::Kind::InformationYesNo);
+        QCOMPARE(program->count("Tanggota1"), 2);
+        QCOMPARE(program->count("Tsimpanan1"), 3);
+        QCOMPARE(program->count("Tpinjaman1"), 1);
+        QCOMPARE(program->count("Torangtua"), 3);
+        script.clear();
+
+        script.answer(mrYes);
+        w->BBhapus->click();
+        QCOMPARE(script.count(), 1);
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tanggota1"), QStringList{"1201002"});
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1"), QStringList{"1201002"});
+        QCOMPARE(program->count("Tpinjaman1"), 0);
+        QCOMPARE(program->column("SELECT Nama_Ortu FROM Torangtua"), QStringList{"Ayah Citra"});
+        QCOMPARE(currentNumber(), QString("1201002"));
+        QCOMPARE(modul->Tsimpan1->recordCount(), 1);
+    }
+
+    void deleteIsOneTransaction()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), deposit(Budi, 10000), loan(Budi, 500000),
+                       parentRow(Budi, "Ayah Budi"),
+                       "CREATE TRIGGER Torangtua.kept BEFORE DELETE ON Torangtua "
+                       "BEGIN SELECT RAISE(ABORT, 'parents rows are kept'); END"});
+        MessageScript script;
+        script.answer(mrYes);
+        Fanggota->BBhapus->click();
+        QCOMPARE(script.count(), 2);
+        QVERIFY(script.last().text.contains("parents rows are kept"));
+        for (const char *table : {"Tanggota1", "Tsimpanan1", "Tpinjaman1", "Torangtua"})
+            QCOMPARE(program->count(table), 1);
+        QCOMPARE(currentNumber(), Budi);
+        QCOMPARE(modul->Tsimpan1->recordCount(), 1);
+        QCOMPARE(modul->Tpinjam->recordCount(), 1);
+        QCOMPARE(modul->Tortu->recordCount(), 1);
+    }
+
+    void registrationDate()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi", "1999-12-31")});
+        MessageScript script;
+        // Typing into a shown member starts an edit; the next move stores it
+        // with the date the clock wrote.
+        activate(Fanggota);
+        type(Fanggota->DBEalamat, "Jl. Riau 3");
+        QCOMPARE(modul->Tanggota1->state(), DataState::Edit);
+        Fmenu->Timer2Timer();
+        QCOMPARE(Fanggota->DBEtglDaftar->text(), Fmenu->Label2->text());
+        Fanggota->BitBtn4->click();
+        QCOMPARE(program->rows("SELECT Alamat, Tgl_Daftar FROM Tanggota1"),
+                 QList<QStringList>({{"Jl. Riau 3", today()}}));
+        QCOMPARE(script.count(), 0);
+    }
+
+    void parentsAreaAndActivation()
+    {
+        TFanggota *w = Fanggota;
+        w->BBTambahData->click();
+        QVERIFY(w->DBNavigator2->isEnabled());
+        QVERIFY(!w->DBGrid2->isEnabled());
+        w->DBNavigator2->button(DBNavigator::Refresh)->click();
+        QVERIFY(w->DBGrid2->isEnabled());
+        w->BitBtn8->click();
+
+        // Activation opens the loans table the loans window closes.
+        modul->Tpinjam->close();
+        activate(w);
+        QVERIFY(modul->Tpinjam->isActive());
+        // The window keeps its state from one opening to the next.
+        w->close();
+        QVERIFY(!w->isVisible());
+        activate(w);
+        QVERIFY(w->DBNavigator2->isEnabled() && w->DBGrid2->isEnabled());
+    }
+
+    void keyboard()
+    {
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        activate(w);
+        w->BBTambahData->click();
+        w->DBEnpm->setFocus(Qt::TabFocusReason);
+        // Enter clicks Save while it can take it ...
+        QTest::keyClick(w->DBEnpm, Qt::Key_Return);
+        QCOMPARE(script.texts(), QStringList{"Identitas anggota belum lengkap!!!"});
+        script.clear();
+        // ... and Escape the visible Cancel.
+        QTest::keyClick(w->DBEnpm, Qt::Key_Escape);
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+        QVERIFY(!w->BitBtn8->isEnabled());
+    }
+
+    void modalFromMenu()
+    {
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        bool worked = false;
+        QTimer::singleShot(0, w, [&] {
+            activate(w);
+            w->BBTambahData->click();
+            typeEntry({});
+            w->SpeedButton1->click();
+            w->BitBtn7->click();
+            worked = true;
+        });
+        QTimer::singleShot(10000, w, [w] { w->close(); });
+        Fmenu->Anggota1Click();
+        QVERIFY(worked);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->modalResult(), int(mrOk));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tanggota1"), QStringList{"1203045"});
+
+        // The refused save ends the run just the same.
+        QTimer::singleShot(0, w, [&] {
+            activate(w);
+            w->BBTambahData->click();
+            w->BitBtn7->click();
+        });
+        Fmenu->Anggota1Click();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(script.texts(), QStringList{"Identitas anggota belum lengkap!!!"});
+        QCOMPARE(w->modalResult(), int(mrOk));
+        QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+
+        // Opened modeless, Save leaves the window open.
+        activate(w);
+        w->BitBtn8->click();
+        QVERIFY(w->isVisible());
+    }
+};
+
+MEMBER_TEST_MAIN(TestAnggota)
+
+#include "tst_anggota.moc"

@@ -1,0 +1,738 @@
+// The savings and loan slips: where every element lands on the page, what a
+// clerk's deposit or loan prints, pending rows posted first, refused posts,
+// members without transactions, and the preview that prints them.
+
+#include "loans/pinjaman.h"
+#include "savings/Uslip.h"
+#include "savings/simpanan.h"
+#include "support/messagescript.h"
+#include "support/program.h"
+#include "support/sqlfile.h"
+
+#include "runtime/db/sqlite.h"
+#include "runtime/regional.h"
+#include "runtime/report/report.h"
+
+#include <QApplication>
+#include <QPrintPreviewWidget>
+#include <QDir>
+#include <QFile>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace report;
+
+namespace {
+
+constexpr double Tolerance = 0.001;
+
+bool near(double a, double b, double tolerance = Tolerance)
+{
+    return std::abs(a - b) <= tolerance;
+}
+
+#define QCOMPARE_MM(actual, expected) \
+    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2").arg(actual).arg(expected)))
+
+#define QCOMPARE_RECT(actual, ex, ey, ew, eh) \
+    do { \
+        const QRectF r_ = (actual); \
+        QVERIFY2(near(r_.x(), ex) && near(r_.y(), ey) && near(r_.width(), ew) && near(r_.height(), eh), \
+                 qPrintable(QStringLiteral("(%1, %2, %3 x %4) != (%5, %6, %7 x %8)") \
+                                .arg(r_.x()).arg(r_.y()).arg(r_.width()).arg(r_.height()) \
+                                .arg(ex).arg(ey).arg(ew).arg(eh))); \
+    } while (false)
+
+Money rupiah(const char *text)
+{
+    return Money::parse(QString::fromLatin1(text), QLocale::c());
+}
+
+void set(Dataset *dataset, const char *field, const QString &text)
+{
+    dataset->fieldByName(QLatin1String(field))->setText(text);
+}
+
+void addMember(const QString &number, const QString &name, const QString &address, const QString &postcode)
+{
+    Table *t = modul->Tanggota1;
+    t->append();
+    set(t, "No_Anggota", number);
+    set(t, "Nama", name);
+    set(t, "Alamat", address);
+    set(t, "Kodepos", postcode);
+    t->post();
+}
+
+// Starts a deposit as the savings window's grid does; the clock's editor
+// stamps the date when the row starts.
+void typeDeposit(const char *wajib, const char *sukarela, const char *wisuda)
+{
+    Table *s = modul->Tsimpan1;
+    s->append();
+    set(s, "S_Wajib", QString::fromLatin1(wajib));
+    set(s, "S_Sukarela", QString::fromLatin1(sukarela));
+    set(s, "S_Wisuda", QString::fromLatin1(wisuda));
+}
+
+void typeLoan(const char *amount, const char *guarantee)
+{
+    Table *p = modul->Tpinjam;
+    p->append();
+    set(p, "Besar_Pinjam", QString::fromLatin1(amount));
+    set(p, "Jaminan", QString::fromLatin1(guarantee));
+}
+
+// Catches what the slip procedure hands to the preview.
+class PreviewCatcher {
+public:
+    PreviewCatcher()
+    {
+        setPreviewHook([this](const QList<Page> &pages, const QString &title) {
+            m_pages = pages;
+            m_title = title;
+            ++m_shown;
+        });
+    }
+    ~PreviewCatcher() { setPreviewHook(nullptr); }
+    PreviewCatcher(const PreviewCatcher &) = delete;
+    PreviewCatcher &operator=(const PreviewCatcher &) = delete;
+
+    int shown() const { return m_shown; }
+    const QList<Page> &pages() const { return m_pages; }
+    QString title() const { return m_title; }
+    QString text(const QString &name) const
+    {
+        const Item *item = m_pages.isEmpty() ? nullptr : m_pages.first().find(name);
+        return item ? item->text : QStringLiteral("<missing %1>").arg(name);
+    }
+
+private:
+    QList<Page> m_pages;
+    QString m_title;
+    int m_shown = 0;
+};
+
+// Where a layout element lands on the paper: its band's corner (10 mm
+// margins, the title box from 10 mm, the detail box from 53.1 mm) plus its
+// place in the band.
+struct Place {
+    const char *name;
+    double left;
+    double top;
+};
+
+QString runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pdfPageCount(const QString &path)
+{
+    const auto match = QRegularExpression(R"(Pages:\s+(\d+))").match(runTool("pdfinfo", {path}));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QWidget *shownTopLevel(const QString &name)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == name && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+// pdftotext turns any kind of blank into a plain one.
+QString plainBlanks(QString text)
+{
+    text.replace(QChar(0x00A0), QLatin1Char(' '));
+    text.replace(QChar(0x202F), QLatin1Char(' '));
+    return text;
+}
+
+} // namespace
+
+class SlipTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void savingsSlipPlacesEveryElement();
+    void loanSlipPlacesEveryElement();
+    void slipOfADepositJustPosted();
+    void savingsSlipAsPdf();
+    void pendingDepositIsSettledFirst();
+    void refusedPostShowsNoSlip();
+    void loanSlipPrintsCalculatedFeeAndTotal();
+    void memberWithoutTransactions();
+    void alwaysOnePageWhateverTheHistory();
+    void previewPrintsAndReportsFailures();
+};
+
+void SlipTest::cleanup()
+{
+    setPreviewHook(nullptr);
+    regional::setLocaleForTesting(std::nullopt);
+}
+
+void SlipTest::savingsSlipPlacesEveryElement()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    typeDeposit("10000", "5000", "2500");
+    modul->Tsimpan1->post();
+
+    const QList<Page> pages = paginate(Fslip->SlipSIMPAN);
+    QCOMPARE(pages.size(), 1);
+    const Page &page = pages.first();
+    QCOMPARE(page.paperSize, QSizeF(210, 297));
+
+    // Two boxes one above the other, the full width between the margins.
+    QCOMPARE(page.bands.size(), 2);
+    QCOMPARE(page.bands[0].kind, BandKind::Title);
+    QCOMPARE_RECT(page.bands[0].rect, 10.0, 10.0, 190.0, 43.1);
+    QCOMPARE(page.bands[1].kind, BandKind::Detail);
+    QCOMPARE_RECT(page.bands[1].rect, 10.0, 53.1, 190.0, 50.5);
+    QList<const Item *> boxes;
+    for (const Item &item : page.items) {
+        if (item.kind == ItemKind::Rectangle && item.name.isEmpty())
+            boxes << &item;
+    }
+    QCOMPARE(boxes.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(boxes[i]->rect, page.bands[i].rect);
+        const Frame &frame = boxes[i]->frame;
+        QVERIFY(frame.left && frame.top && frame.right && frame.bottom);
+        QCOMPARE(frame.color, QColor(Qt::black));
+        QVERIFY(!boxes[i]->fill.isValid());
+    }
+
+    const Place texts[] = {
+        {"judul", 82.0, 11.1},          {"koperasi", 54.5, 18.5},
+        {"labelNo", 14.2, 29.1},        {"No_Simpan", 21.4, 29.3},
+        {"labelNoAnggota", 94.7, 26.9}, {"No_Anggota", 115.8, 26.9},
+        {"labelNama", 94.7, 33.3},      {"Nama", 115.8, 33.3},
+        {"labelAlamat", 94.7, 39.6},    {"Alamat", 115.8, 39.6},
+        {"Kodepos", 115.8, 46.0},
+        {"labelRincian", 15.0, 57.6},
+        {"labelWajib", 14.0, 64.2},     {"S_Wajib", 50.2, 64.2},
+        {"labelSukarela", 14.0, 70.6},  {"S_Sukarela", 50.2, 70.6},
+        {"labelWisuda", 14.0, 76.9},    {"S_Wisuda", 50.2, 76.9},
+        {"labelJumlah", 14.0, 85.4},    {"Total", 50.2, 84.6},
+        {"labelKota", 128.5, 56.5},     {"Tgl_Simpan", 145.5, 56.5},
+        {"labelPenyetor", 124.3, 67.1}, {"labelKasir", 148.4, 67.1},
+    };
+    for (const Place &place : texts) {
+        const Item *item = page.find(QLatin1String(place.name));
+        QVERIFY2(item, place.name);
+        QCOMPARE(item->kind, ItemKind::Text);
+        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
+                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
+        // Left-aligned, sized to the content, black.
+        const bool isTitle = QLatin1String(place.name) == QLatin1String("judul");
+        const QFont font = reportFont(isTitle ? FontStyle{QStringLiteral("Arial"), 14, true, true} : FontStyle());
+        QCOMPARE(item->font, font);
+        QCOMPARE(item->alignment, Qt::Alignment(Qt::AlignLeft));
+        QCOMPARE(item->color, QColor(Qt::black));
+        QCOMPARE_MM(item->rect.width(), measureText(item->text, font).width());
+    }
+    QCOMPARE(page.find("judul")->text, QStringLiteral("SLIP SIMPANAN"));
+    QCOMPARE(page.find("koperasi")->text, QStringLiteral("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA"));
+    const QStringList labels{"No.",      "No. Anggota", "Nama",   "Alamat",        "Rincian :",
+                             "Simpanan Wajib", "Simpanan Sukarela", "Tabungan Wisuda", "Jumlah",
+                             "Bandung,", "Penyetor",    "Teller/ Kasir"};
+    for (const QString &label : labels)
+        QVERIFY2(page.texts().contains(label), qPrintable(label));
+
+    // The logo: our JPEG, stretched into its box, under the box's frame.
+    const Item *logo = page.find("logo");
+    QVERIFY(boxes[0] > logo);
+    QCOMPARE(logo->kind, ItemKind::Picture);
+    QCOMPARE_RECT(logo->rect, 34.1, 10.0, 19.3, 13.0);
+    QCOMPARE(logo->image.size(), QSize(300, 200));
+
+    // Rules and boxes.
+    QCOMPARE(page.find("garis")->kind, ItemKind::Line);
+    QCOMPARE_RECT(page.find("garis")->rect, 10.0, 22.7, 190.0, ThinLine);
+    const Item *strip = page.find("strip");
+    QCOMPARE(strip->kind, ItemKind::Rectangle);
+    QCOMPARE_RECT(strip->rect, 10.0, 53.1, 190.0, 1.1);
+    QVERIFY(strip->frame.top && strip->frame.bottom);
+    QCOMPARE(strip->frame.color, QColor(Qt::black));
+    QCOMPARE_RECT(page.find("garisJumlah")->rect, 48.1, 83.3, 20.6, ThinLine);
+    const QList<const Item *> doubled = page.findAll("garisGanda");
+    QCOMPARE(doubled.size(), 2);
+    QCOMPARE_RECT(doubled[0]->rect, 48.1, 90.1, 20.6, ThinLine);
+    QCOMPARE_RECT(doubled[1]->rect, 48.1, 90.7, 20.6, ThinLine);
+    for (const char *name : {"kotakPenyetor", "kotakKasir"}) {
+        const Item *box = page.find(QLatin1String(name));
+        QCOMPARE(box->kind, ItemKind::Rectangle);
+        QVERIFY(box->frame.left && box->frame.top && box->frame.right && box->frame.bottom);
+        QVERIFY(!box->fill.isValid());
+    }
+    QCOMPARE_RECT(page.find("kotakPenyetor")->rect, 120.1, 73.5, 23.5, 23.5);
+    QCOMPARE_RECT(page.find("kotakKasir")->rect, 145.5, 73.5, 23.5, 23.5);
+
+    // Nothing else on the page: two boxes, the strip, two signature boxes,
+    // four rules, the logo and the texts above.
+    QCOMPARE(page.items.size(), 2 + 3 + 4 + 1 + int(std::size(texts)));
+}
+
+void SlipTest::loanSlipPlacesEveryElement()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    typeLoan("500000", "Motor");
+    modul->Tpinjam->post();
+
+    const QList<Page> pages = paginate(Fslip->SLIPpinjam);
+    QCOMPARE(pages.size(), 1);
+    const Page &page = pages.first();
+    QCOMPARE(page.bands.size(), 2);
+    QCOMPARE_RECT(page.bands[0].rect, 10.0, 10.0, 190.0, 43.1);
+    QCOMPARE_RECT(page.bands[1].rect, 10.0, 53.1, 190.0, 51.1);
+    int boxes = 0;
+    for (const Item &item : page.items) {
+        if (item.kind == ItemKind::Rectangle && item.name.isEmpty()) {
+            QCOMPARE(item.rect, page.bands[boxes].rect);
+            QVERIFY(item.frame.left && item.frame.top && item.frame.right && item.frame.bottom);
+            ++boxes;
+        }
+    }
+    QCOMPARE(boxes, 2);
+
+    const Place texts[] = {
+        {"judul", 84.1, 11.1},          {"koperasi", 58.7, 18.5},
+        {"labelNo", 14.2, 27.2},        {"No_Pinjaman", 21.4, 27.5},
+        {"labelNoAnggota", 94.7, 26.9}, {"No_Anggota", 115.8, 26.9},
+        {"labelNama", 94.7, 33.3},      {"Nama", 115.8, 33.3},
+        {"labelAlamat", 94.7, 39.6},    {"Alamat", 115.8, 39.6},
+        {"Kodepos", 115.8, 46.0},
+        {"labelBesar", 14.0, 57.3},     {"Besar_Pinjam", 48.1, 57.3},
+        {"labelAdm", 14.0, 65.0},       {"Adm", 48.1, 64.7},
+        {"labelTotal", 14.0, 72.2},     {"TotPinjam", 47.8, 72.4},
+        {"labelJaminan", 14.0, 84.9},   {"Jaminan", 43.9, 84.9},
+        {"labelKota", 124.3, 71.4},     {"Tgl_Pinjam", 139.9, 71.4},
+        {"labelPeminjam", 115.0, 79.8}, {"labelKasir", 143.6, 79.8},
+    };
+    for (const Place &place : texts) {
+        const Item *item = page.find(QLatin1String(place.name));
+        QVERIFY2(item, place.name);
+        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
+                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
+        const bool isTitle = QLatin1String(place.name) == QLatin1String("judul");
+        const QFont font = reportFont(isTitle ? FontStyle{QStringLiteral("Arial"), 14, true, true} : FontStyle());
+        QCOMPARE(item->font, font);
+        QCOMPARE_MM(item->rect.width(), measureText(item->text, font).width());
+    }
+    QCOMPARE(page.find("judul")->text, QStringLiteral("SLIP PINJAMAN"));
+    const QStringList labels{"Besar Pinjaman", "Biaya Administrasi", "Total Pinjaman", "Barang Jaminan :",
+                             "Bandung,", "Peminjam", "Teller/ Kasir", "No.", "No. Anggota"};
+    for (const QString &label : labels)
+        QVERIFY2(page.texts().contains(label), qPrintable(label));
+
+    QCOMPARE_RECT(page.find("logo")->rect, 36.2, 10.0, 19.3, 13.0);
+    QVERIFY(!page.find("logo")->image.isNull());
+    QCOMPARE_RECT(page.find("garis")->rect, 10.0, 22.7, 190.0, ThinLine);
+    QCOMPARE_RECT(page.find("strip")->rect, 10.0, 53.1, 190.0, 1.1);
+    QCOMPARE_RECT(page.find("garisJumlah")->rect, 48.1, 71.6, 19.1, ThinLine);
+    const QList<const Item *> doubled = page.findAll("garisGanda");
+    QCOMPARE(doubled.size(), 2);
+    QCOMPARE_RECT(doubled[0]->rect, 48.1, 78.0, 19.1, ThinLine);
+    QCOMPARE_RECT(doubled[1]->rect, 48.1, 78.5, 19.1, ThinLine);
+    QCOMPARE(page.find("garisPeminjam")->kind, ItemKind::Line);
+    QCOMPARE_RECT(page.find("garisPeminjam")->rect, 109.5, 99.4, 23.5, ThinLine);
+    QCOMPARE_RECT(page.find("garisKasir")->rect, 141.5, 99.1, 23.5, ThinLine);
+    // Two boxes, the strip, six rules, the logo and the texts.
+    QCOMPARE(page.items.size(), 2 + 1 + 6 + 1 + int(std::size(texts)));
+}
+
+void SlipTest::slipOfADepositJustPosted()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    addMember(QStringLiteral("2302001"), QStringLiteral("Budi Santoso"), QStringLiteral("Jl. Merdeka 5"),
+              QStringLiteral("40111"));
+    typeDeposit("20000", "0", "1000");
+    modul->Tsimpan1->post();
+    QVERIFY(modul->Tanggota1->findKey({QStringLiteral("2301001")}));
+    typeDeposit("10000", "5000", "2500");
+    modul->Tsimpan1->post();
+    typeDeposit("7000", "0", "0");
+    modul->Tsimpan1->post();
+    modul->Tsimpan1->first();
+
+    PreviewCatcher preview;
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.shown(), 1);
+    QCOMPARE(preview.title(), QStringLiteral("SLIP SIMPANAN"));
+    QCOMPARE(preview.pages().size(), 1);
+    // The member's latest deposit, with the number the table gave it.
+    QCOMPARE(preview.text("No_Simpan"), QStringLiteral("3"));
+    QCOMPARE(preview.text("No_Anggota"), QStringLiteral("2301001"));
+    QCOMPARE(preview.text("Nama"), QStringLiteral("Sri Wahyuni"));
+    QCOMPARE(preview.text("Alamat"), QStringLiteral("Jl. Dago 12"));
+    QCOMPARE(preview.text("Kodepos"), QStringLiteral("40135"));
+    QCOMPARE(preview.text("S_Wajib"), rupiah("7000").toCurrencyString());
+    QCOMPARE(preview.text("S_Sukarela"), rupiah("0").toCurrencyString());
+    QCOMPARE(preview.text("S_Wisuda"), rupiah("0").toCurrencyString());
+    QCOMPARE(preview.text("Total"), rupiah("7000").toCurrencyString());
+    QCOMPARE(preview.text("Tgl_Simpan"), regional::todayShortDate());
+    QCOMPARE(preview.text("Tgl_Simpan").size(), 10);
+    // The slip leaves the table on that last row; the member stays current.
+    QCOMPARE(modul->Tsimpan1->recNo(), 1);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+    QCOMPARE(modul->Tanggota1->fieldByName("No_Anggota")->asString(), QStringLiteral("2301001"));
+    QVERIFY(script.texts().isEmpty());
+
+    // The currency text as an Indonesian clerk reads it.
+    regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia));
+    typeDeposit("1250000", "37500,5", "0");
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.text("No_Simpan"), QStringLiteral("4"));
+    QCOMPARE(plainBlanks(preview.text("S_Wajib")).remove(' '), QStringLiteral("Rp1.250.000,00"));
+    QCOMPARE(plainBlanks(preview.text("S_Sukarela")).remove(' '), QStringLiteral("Rp37.500,50"));
+    QCOMPARE(plainBlanks(preview.text("Total")).remove(' '), QStringLiteral("Rp1.287.500,50"));
+}
+
+void SlipTest::savingsSlipAsPdf()
+{
+    Program program;
+    MessageScript script;
+    regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia));
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    typeDeposit("10000", "5000", "2500");
+    modul->Tsimpan1->post();
+    typeDeposit("125000", "30000", "12500");
+    modul->Tsimpan1->post();
+
+    PreviewCatcher preview;
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.shown(), 1);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("slip.pdf"));
+    QVERIFY(renderToPdf(preview.pages(), pdf, preview.title()));
+    QCOMPARE(pdfPageCount(pdf), 1);
+    // For a look at the page: SP_SLIP_PDF names where to keep a copy.
+    const QString keep = qEnvironmentVariable("SP_SLIP_PDF");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QVERIFY(QFile::copy(pdf, keep));
+    }
+
+    const QString text = plainBlanks(runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+    const QString today = regional::todayShortDate();
+    for (const QString &expected : {QStringLiteral("SLIP SIMPANAN"), QStringLiteral("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA"),
+                                    QStringLiteral("Bandung, ") + today, QStringLiteral("Sri Wahyuni"),
+                                    QStringLiteral("Jl. Dago 12"), QStringLiteral("40135"), QStringLiteral("2301001"),
+                                    QStringLiteral("Simpanan Wajib"), QStringLiteral("Teller/ Kasir")})
+        QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
+    // The amounts in the currency text, each on the line of its label.
+    QString compact = text;
+    compact.remove(QLatin1Char(' '));
+    for (const QString &expected : {QStringLiteral("SimpananWajibRp125.000,00"), QStringLiteral("SimpananSukarelaRp30.000,00"),
+                                    QStringLiteral("TabunganWisudaRp12.500,00"), QStringLiteral("JumlahRp167.500,00")})
+        QVERIFY2(compact.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
+    // The deposit number stands after "No." on its own.
+    QVERIFY2(QRegularExpression(QStringLiteral("No\\.\\s+2\\s")).match(text).hasMatch(), qPrintable(text));
+    // Only the latest deposit.
+    QVERIFY(!compact.contains(QStringLiteral("Rp10.000,00")));
+
+    // The date on the paper where the layout puts it: 145.5 mm from the left.
+    const QString boxes = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const auto match = QRegularExpression(QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%1</word>)re")
+                                              .arg(QRegularExpression::escape(today)))
+                           .match(boxes);
+    QVERIFY2(match.hasMatch(), qPrintable(boxes.left(3000)));
+    const double ptPerMm = 72.0 / 25.4;
+    QVERIFY2(near(match.captured(1).toDouble(), 145.5 * ptPerMm, 1.0), qPrintable(match.captured(0)));
+    QVERIFY2(match.captured(2).toDouble() > 56.5 * ptPerMm - 1.0 && match.captured(2).toDouble() < 60.0 * ptPerMm,
+             qPrintable(match.captured(0)));
+}
+
+void SlipTest::pendingDepositIsSettledFirst()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    typeDeposit("10000", "5000", "2500");
+    modul->Tsimpan1->post();
+
+    // Typed but not posted: the slip posts it and prints it.
+    typeDeposit("4000", "3000", "2000");
+    PreviewCatcher preview;
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.shown(), 1);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+    QCOMPARE(preview.text("No_Simpan"), QStringLiteral("2"));
+    QCOMPARE(preview.text("Total"), rupiah("9000").toCurrencyString());
+    QCOMPARE(preview.text("Tgl_Simpan"), regional::todayShortDate());
+    const QList<QVariantList> rows = readFile(program.file(QStringLiteral("Tsimpanan1.db")),
+                                              QStringLiteral("select No_Simpan, Tgl_Simpan, S_Wajib from Tsimpanan1 order by No_Simpan"));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1][1].toString(), regional::todayShortDate());
+    QCOMPARE(rows[1][2].toLongLong(), rupiah("4000").raw());
+
+    // A new row left untouched is dropped: the slip shows the last posted one.
+    modul->Tsimpan1->append();
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.shown(), 2);
+    QCOMPARE(preview.text("No_Simpan"), QStringLiteral("2"));
+    QCOMPARE(modul->Tsimpan1->recordCount(), 2);
+
+    // So is an edit that changed nothing; a changed one is stored first.
+    modul->Tsimpan1->first();
+    modul->Tsimpan1->edit();
+    set(modul->Tsimpan1, "S_Wisuda", QStringLiteral("500"));
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.shown(), 3);
+    QCOMPARE(preview.text("No_Simpan"), QStringLiteral("2"));
+    QCOMPARE(readFile(program.file(QStringLiteral("Tsimpanan1.db")),
+                      QStringLiteral("select S_Wisuda from Tsimpanan1 where No_Simpan = 1"))[0][0].toLongLong(),
+             rupiah("500").raw());
+    QVERIFY(script.texts().isEmpty());
+}
+
+void SlipTest::refusedPostShowsNoSlip()
+{
+    Program program;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    PreviewCatcher preview;
+    {
+        // Through the handler guard, as the savings window's button runs it:
+        // the rules' warning, then a silent stop.
+        MessageScript script;
+        typeDeposit("-1", "0", "0");
+        QVERIFY(!messages::guard([] { Fslip->PrintSimpan(); }));
+        QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Minimum Adalah 0")});
+        QCOMPARE(script.last().kind, messages::Kind::Warning);
+        QCOMPARE(preview.shown(), 0);
+        QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+        QCOMPARE(modul->Tsimpan1->fieldByName("S_Wajib")->asString(), QStringLiteral("-1"));
+    }
+    {
+        MessageScript script;
+        set(modul->Tsimpan1, "S_Wajib", QStringLiteral("1000"));
+        modul->Tsimpan1->fieldByName("S_Wisuda")->clear();
+        QVERIFY(!messages::guard([] { Fslip->PrintSimpan(); }));
+        QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Tidak Boleh Kosong")});
+        QCOMPARE(preview.shown(), 0);
+        QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+    }
+    QVERIFY(readFile(program.file(QStringLiteral("Tsimpanan1.db")), QStringLiteral("select * from Tsimpanan1")).isEmpty());
+    {
+        // Corrected, the slip goes through.
+        MessageScript script;
+        set(modul->Tsimpan1, "S_Wisuda", QStringLiteral("0"));
+        QVERIFY(messages::guard([] { Fslip->PrintSimpan(); }));
+        QCOMPARE(preview.shown(), 1);
+        QCOMPARE(preview.text("No_Simpan"), QStringLiteral("1"));
+        QVERIFY(script.texts().isEmpty());
+    }
+    {
+        // A loan without collateral: its own warning, no slip.
+        MessageScript script;
+        typeLoan("500000", "");
+        QVERIFY(!messages::guard([] { Fslip->PrintPinjam(); }));
+        QCOMPARE(script.texts(), (QStringList{QStringLiteral("Silahkan input besar pinjaman dan jaminan"),
+                                              QStringLiteral("Jaminan Tidak Boleh Kosong")}));
+        QCOMPARE(preview.shown(), 1);
+        QCOMPARE(modul->Tpinjam->state(), DataState::Insert);
+        modul->Tpinjam->cancel();
+    }
+}
+
+void SlipTest::loanSlipPrintsCalculatedFeeAndTotal()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    typeLoan("500000", "Motor");
+    modul->Tpinjam->post();
+    // Typed, not yet posted: posted by the slip, which shows its new number.
+    typeLoan("123457", "Laptop Asus");
+    PreviewCatcher preview;
+    Fslip->PrintPinjam();
+    QCOMPARE(preview.shown(), 1);
+    QCOMPARE(preview.title(), QStringLiteral("SLIP PINJAMAN"));
+    QCOMPARE(preview.pages().size(), 1);
+    QCOMPARE(preview.text("No_Pinjaman"), QStringLiteral("2"));
+    QCOMPARE(preview.text("No_Anggota"), QStringLiteral("2301001"));
+    QCOMPARE(preview.text("Nama"), QStringLiteral("Sri Wahyuni"));
+    QCOMPARE(preview.text("Kodepos"), QStringLiteral("40135"));
+    QCOMPARE(preview.text("Besar_Pinjam"), rupiah("123457").toCurrencyString());
+    QCOMPARE(preview.text("Adm"), rupiah("8641.99").toCurrencyString());
+    QCOMPARE(preview.text("TotPinjam"), rupiah("132098.99").toCurrencyString());
+    QCOMPARE(preview.text("Jaminan"), QStringLiteral("Laptop Asus"));
+    QCOMPARE(preview.text("Tgl_Pinjam"), regional::todayShortDate());
+    QCOMPARE(modul->Tpinjam->state(), DataState::Browse);
+    QCOMPARE(modul->Tpinjam->recNo(), 1);
+    // Whatever the stored fee columns hold, the slip shows the calculation.
+    sqlite::Statement(modul->connection()->handle(),
+                      QStringLiteral("update Tpinjaman1 set Administrasi = 10000, Total_Pinjam = 20000")).exec();
+    modul->Tpinjam->refresh();
+    Fslip->PrintPinjam();
+    QCOMPARE(preview.shown(), 2);
+    QCOMPARE(preview.text("Adm"), rupiah("8641.99").toCurrencyString());
+    QCOMPARE(preview.text("TotPinjam"), rupiah("132098.99").toCurrencyString());
+
+    regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia));
+    Fslip->PrintPinjam();
+    QCOMPARE(plainBlanks(preview.text("Adm")).remove(' '), QStringLiteral("Rp8.641,99"));
+    QCOMPARE(plainBlanks(preview.text("TotPinjam")).remove(' '), QStringLiteral("Rp132.098,99"));
+}
+
+void SlipTest::memberWithoutTransactions()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    typeDeposit("10000", "5000", "2500");
+    modul->Tsimpan1->post();
+    typeLoan("500000", "Motor");
+    modul->Tpinjam->post();
+    addMember(QStringLiteral("2302001"), QStringLiteral("Budi Santoso"), QStringLiteral(""), QStringLiteral("40111"));
+    QCOMPARE(modul->Tsimpan1->recordCount(), 0);
+
+    PreviewCatcher preview;
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.shown(), 1);
+    QCOMPARE(preview.pages().size(), 1);
+    QCOMPARE(preview.pages().first().bands.size(), 2);
+    QCOMPARE(preview.text("Nama"), QStringLiteral("Budi Santoso"));
+    QCOMPARE(preview.text("Kodepos"), QStringLiteral("40111"));
+    // An empty member field prints nothing as well.
+    QCOMPARE(preview.text("Alamat"), QString());
+    for (const char *name : {"No_Simpan", "No_Anggota", "S_Wajib", "S_Sukarela", "S_Wisuda", "Total", "Tgl_Simpan"}) {
+        QVERIFY2(preview.text(QLatin1String(name)).isEmpty(), name);
+        QCOMPARE_MM(preview.pages().first().find(QLatin1String(name))->rect.width(), 0.0);
+    }
+    QVERIFY(preview.pages().first().texts().contains(QStringLiteral("Simpanan Wajib")));
+
+    Fslip->PrintPinjam();
+    QCOMPARE(preview.shown(), 2);
+    QCOMPARE(preview.text("Nama"), QStringLiteral("Budi Santoso"));
+    for (const char *name : {"No_Pinjaman", "No_Anggota", "Besar_Pinjam", "Adm", "TotPinjam", "Jaminan", "Tgl_Pinjam"})
+        QVERIFY2(preview.text(QLatin1String(name)).isEmpty(), name);
+    QCOMPARE(modul->Tanggota1->fieldByName("No_Anggota")->asString(), QStringLiteral("2302001"));
+    // Only the prompt of the one loan typed above.
+    QCOMPARE(script.texts(), QStringList{QStringLiteral("Silahkan input besar pinjaman dan jaminan")});
+}
+
+void SlipTest::alwaysOnePageWhateverTheHistory()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    for (int i = 1; i <= 30; ++i) {
+        typeDeposit(QByteArray::number(i * 1000).constData(), "0", "0");
+        modul->Tsimpan1->post();
+    }
+    PreviewCatcher preview;
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.pages().size(), 1);
+    QCOMPARE(preview.pages().first().bands.size(), 2);
+    QCOMPARE(preview.pages().first().findAll("S_Wajib").size(), 1);
+    QCOMPARE(preview.text("S_Wajib"), rupiah("30000").toCurrencyString());
+    QCOMPARE(preview.text("No_Simpan"), QStringLiteral("30"));
+    QCOMPARE(modul->Tsimpan1->recNo(), 29);
+}
+
+void SlipTest::previewPrintsAndReportsFailures()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    typeDeposit("10000", "5000", "2500");
+    modul->Tsimpan1->post();
+    typeDeposit("4000", "3000", "2000");
+    modul->Tsimpan1->post();
+    modul->Tsimpan1->first();
+    const QList<QVariantList> before = readFile(program.file(QStringLiteral("Tsimpanan1.db")),
+                                                QStringLiteral("select * from Tsimpanan1 order by No_Simpan"));
+
+    QTemporaryDir dir;
+    bool looked = false;
+    int pageCount = 0;
+    QString title;
+    QStringList statuses;
+    bool stayedOpen = true;
+    // Answers the print dialog: cancels it, or accepts it for a printer that
+    // writes to the given file (qualified accept() keeps our settings).
+    auto answerPrintDialog = [](bool accept, const QString &file) {
+        QTimer::singleShot(100, [accept, file] {
+            auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            if (!accept) {
+                dialog->reject();
+                return;
+            }
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(file);
+            dialog->QDialog::accept();
+        });
+    };
+    QTimer::singleShot(50, [&] {
+        auto *preview = qobject_cast<ReportPreview *>(shownTopLevel(QStringLiteral("ReportPreview")));
+        QVERIFY(preview);
+        title = preview->windowTitle();
+        pageCount = preview->view()->pageCount();
+        const std::pair<bool, QString> runs[] = {
+            {false, QString()},
+            {true, dir.filePath(QStringLiteral("no/such/folder/slip.pdf"))},
+            {true, dir.filePath(QStringLiteral("printed.pdf"))},
+        };
+        for (const auto &[accept, file] : runs) {
+            answerPrintDialog(accept, file);
+            preview->action(QStringLiteral("print"))->trigger();
+            statuses << preview->statusText();
+            stayedOpen = stayedOpen && preview->isVisible();
+        }
+        looked = true;
+        preview->action(QStringLiteral("close"))->trigger();
+    });
+    Fslip->PrintSimpan();
+    QVERIFY(looked);
+    QCOMPARE(title, QStringLiteral("SLIP SIMPANAN"));
+    QCOMPARE(pageCount, 1);
+    // Cancelled, failed and done: each said in the preview, which stays open.
+    QCOMPARE(statuses, (QStringList{QStringLiteral("Pencetakan dibatalkan."), QStringLiteral("Pencetakan gagal."),
+                                    QStringLiteral("Laporan telah dikirim ke printer.")}));
+    QVERIFY(stayedOpen);
+    QCOMPARE(pdfPageCount(dir.filePath(QStringLiteral("printed.pdf"))), 1);
+    const QString printed = runTool(QStringLiteral("pdftotext"), {dir.filePath(QStringLiteral("printed.pdf")), QStringLiteral("-")});
+    QVERIFY2(printed.contains(QStringLiteral("SLIP SIMPANAN")), qPrintable(printed));
+    QVERIFY(!shownTopLevel(QStringLiteral("ReportPreview")));
+
+    // Nothing else changed: the table stands on its last row, the files as
+    // they were, and no message was shown.
+    QCOMPARE(modul->Tsimpan1->recNo(), 1);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+    QCOMPARE(readFile(program.file(QStringLiteral("Tsimpanan1.db")),
+                      QStringLiteral("select * from Tsimpanan1 order by No_Simpan")),
+             before);
+    QVERIFY(script.texts().isEmpty());
+}
+
+QTEST_MAIN(SlipTest)
+#include "tst_slip.moc"
