@@ -1,6 +1,7 @@
 #include "app/shell.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 static bool ended = false;
 
@@ -17,5 +18,11 @@ bool programEnded()
 
 void resetProgramEnded()
 {
+    if (!ended)
+        return;
     ended = false;
+    // The end stops every event loop, later ones too, until the
+    // application's own loop has run once more.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }

@@ -4,5 +4,5 @@
 // main() destroys the windows. programEnded() tells whether that happened.
 void endProgram();
 bool programEnded();
-// Tests start a fresh run.
+// Tests start a fresh run after an end.
 void resetProgramEnded();

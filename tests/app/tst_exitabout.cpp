@@ -42,14 +42,6 @@ void answerExit(std::function<void()> act)
     whenReady([] { return OKBottomDlg->isVisible() && OKBottomDlg->isModalRunning(); }, std::move(act));
 }
 
-// The program's end stops every event loop, later ones too, until the
-// application's own loop has run once more.
-void startFreshRun()
-{
-    resetProgramEnded();
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-}
 
 bool centredOnScreen(QWidget *window)
 {
@@ -92,7 +84,7 @@ private slots:
 
     void init()
     {
-        startFreshRun();
+        resetProgramEnded();
     }
 
     void exitConfirmationLooksAsTheOperatorKnowsIt()

@@ -129,14 +129,6 @@ void finishTry(Finish finish)
     }
 }
 
-// The program's end stops every event loop, later ones too, until the
-// application's own loop has run once more; a fresh run needs that.
-void startFreshRun()
-{
-    resetProgramEnded();
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-}
 
 QList<int> kinds(const MessageScript &script)
 {
@@ -168,7 +160,7 @@ private slots:
 
     void init()
     {
-        startFreshRun();
+        resetProgramEnded();
         PasswordDlg->epass->clear();
         Fmenu->setEnabled(true);
     }

@@ -3,6 +3,7 @@
 #include "runtime/forms/messages.h"
 #include "runtime/regional.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -147,8 +148,32 @@ static bool changesText(const QKeyEvent *event)
     return !text.isEmpty() && text.at(0).isPrint();
 }
 
+// A box bound to a number takes only what can make up one; anything else
+// printable gets a beep and is dropped.
+static bool acceptsCharacter(const Field *field, QChar c)
+{
+    if (!field || c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-'))
+        return true;
+    switch (field->type()) {
+    case FieldType::Money:
+        return c == QLatin1Char('E') || c == QLatin1Char('e') || c == regional::locale().decimalPoint().at(0);
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+        return false;
+    default:
+        return true;
+    }
+}
+
 void DBEdit::keyPressEvent(QKeyEvent *event)
 {
+    const QString typed = event->text();
+    const bool printable = !typed.isEmpty() && typed.at(0).isPrint();
+    if (printable && !acceptsCharacter(field(), typed.at(0))) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
     if (changesText(event) && !startEdit()) {
         event->accept();
         return;

@@ -1,0 +1,638 @@
+// The savings window driven as a clerk drives it: choose a member through
+// "TRANSAKSI", insert a deposit on the navigator, type the three amounts into
+// the grid, post; look at the balance breakdown and print the slip.
+
+#include "members/Ucari.h"
+#include "runtime/db/sqlite.h"
+#include "runtime/regional.h"
+#include "runtime/report/preview.h"
+#include "savings/simpanan.h"
+#include "support/messagescript.h"
+#include "support/program.h"
+#include "support/sqlfile.h"
+
+#include <QApplication>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString Ani = QStringLiteral("1201001");
+const QString Budi = QStringLiteral("1202002");
+const QString Citra = QStringLiteral("1203003");
+
+// Grid columns of the savings grid, as the clerk sees them.
+enum Column { ColNo, ColDate, ColMember, ColWajib, ColSukarela, ColWisuda, ColTotal };
+
+void exec(const QString &sql)
+{
+    sqlite::Statement(modul->connection()->handle(), sql).exec();
+}
+
+QString member(const QString &number, const QString &name, const QString &npm)
+{
+    return QStringLiteral("INSERT INTO Tanggota1 (No_Anggota, Tgl_Daftar, Nama, NPM, NBK, JK, Alamat, Kodepos) "
+                          "VALUES ('%1', '2003-02-01', '%2', '%3', '001', 'W', 'Jl. Dago 12', '40135')")
+        .arg(number, name, npm);
+}
+
+// Amounts in rupiah as written, e.g. "10000" or "2500.5".
+QString deposit(const QString &number, const QString &date, const QString &wajib, const QString &sukarela,
+                const QString &wisuda)
+{
+    auto raw = [](const QString &amount) { return QString::number(Money::parse(amount, QLocale::c()).raw()); };
+    return QStringLiteral("INSERT INTO Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, S_Wisuda) "
+                          "VALUES ('%1', '%2', %3, %4, %5)")
+        .arg(date, number, raw(wajib), raw(sukarela), raw(wisuda));
+}
+
+// Rows put into the files by another tool, then read afresh by the program.
+void seed(const QStringList &statements)
+{
+    for (const QString &sql : statements)
+        exec(sql);
+    modul->Tanggota1->refresh();
+    modul->Tanggota1->first();
+}
+
+void activate(QWidget *form)
+{
+    if (!form->isVisible())
+        form->show();
+    form->activateWindow();
+    QApplication::setActiveWindow(form);
+    QVERIFY(QTest::qWaitForWindowActive(form));
+}
+
+// Clicks `button`, which shows the search dialog modally, and answers the
+// dialog: types `number` and presses OK (or Cancel).
+void search(QAbstractButton *button, const QString &number, bool ok = true)
+{
+    static int runs = 0;
+    const int run = ++runs;
+    QTimer::singleShot(0, Fcari, [number, ok] {
+        if (!QTest::qWaitForWindowActive(Fcari))
+            qWarning("the search dialog did not become active");
+        QTest::keyClicks(Fcari->EnoA, number);
+        (ok ? Fcari->BitBtn1 : Fcari->BitBtn2)->click();
+    });
+    QTimer::singleShot(5000, Fcari, [run] {
+        if (run == runs && Fcari->isVisible()) {
+            qWarning("the search dialog was left open");
+            Fcari->close();
+        }
+    });
+    button->click();
+    // A desktop hands the activation back to the window that opened the
+    // dialog; the headless platform leaves that to us.
+    activate(button->window());
+}
+
+void press(DBNavigator::Action action, DBNavigator *navigator = nullptr)
+{
+    (navigator ? navigator : Fsimpan->DBNavigator1)->button(action)->click();
+}
+
+// Types into the savings grid's current row, as long as the grid takes input.
+bool typeCell(int column, const QString &text)
+{
+    DBGrid *grid = Fsimpan->DBGrid1;
+    if (!grid->isEnabled())
+        return false;
+    const QModelIndex cell = grid->model()->index(grid->currentIndex().row(), column);
+    return grid->model()->setData(cell, text, Qt::EditRole);
+}
+
+QString cell(int row, int column)
+{
+    const QAbstractItemModel *model = Fsimpan->DBGrid1->model();
+    return model->index(row, column).data().toString();
+}
+
+QString currency(const char *amount)
+{
+    return Money::parse(QString::fromLatin1(amount), QLocale::c()).toCurrencyString();
+}
+
+QString currentMember()
+{
+    return modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString();
+}
+
+QStringList figures()
+{
+    return {Fsimpan->wajib->text(), Fsimpan->suka->text(), Fsimpan->wisuda->text(), Fsimpan->Etotsimpanan->text()};
+}
+
+QList<QVariantList> savingsFile(const Program &program)
+{
+    return readFile(program.file(QStringLiteral("Tsimpanan1.db")),
+                    QStringLiteral("select No_Simpan, Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, S_Wisuda "
+                                   "from Tsimpanan1 order by No_Simpan"));
+}
+
+// Slips arrive here instead of in a preview window.
+struct SlipCatcher {
+    SlipCatcher()
+    {
+        report::setPreviewHook([this](const QList<report::Page> &pages, const QString &title) {
+            this->pages = pages;
+            titles << title;
+        });
+    }
+    ~SlipCatcher() { report::setPreviewHook(nullptr); }
+    QString text(const QString &element) const
+    {
+        const report::Item *item = pages.isEmpty() ? nullptr : pages.first().find(element);
+        return item ? item->text : QStringLiteral("<none>");
+    }
+    QList<report::Page> pages;
+    QStringList titles;
+};
+
+} // namespace
+
+class SimpanTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Program> program;
+
+    // Opens a transaction for `number` through "TRANSAKSI".
+    void openTransaction(const QString &number)
+    {
+        activate(Fsimpan);
+        search(Fsimpan->BitBtn2, number);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia));
+    }
+    void init()
+    {
+        program = std::make_unique<Program>();
+        seed({member(Ani, QStringLiteral("Ani Lestari"), QStringLiteral("B1200101")),
+              member(Budi, QStringLiteral("Budi Santoso"), QStringLiteral("D0200202")),
+              member(Citra, QStringLiteral("Citra Dewi"), QStringLiteral("A1200303"))});
+    }
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->hide();
+        program.reset();
+    }
+
+    void startsWithGridAndNavigatorLocked();
+    void transactionRecordsOneDeposit();
+    void refusedDepositStaysOpenForCorrection();
+    void searchThatMissesOrIsCancelled();
+    void breakdownOfTheBalance();
+    void breakdownSettlesADepositBeingEntered();
+    void figuresAfterNavigationAndActivation();
+    void cariOnlyMovesTheMember();
+    void editOnALaterDayTakesThatDay();
+    void slipOfTheLastDeposit();
+};
+
+void SimpanTest::startsWithGridAndNavigatorLocked()
+{
+    TFsimpan *w = Fsimpan;
+    QCOMPARE(w->objectName(), QStringLiteral("Fsimpan"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Data Simpanan Anggota"));
+    QVERIFY(!w->DBGrid1->isEnabled());
+    QVERIFY(!w->DBNavigator1->isEnabled());
+    QVERIFY(!w->DBNavigator1->isHidden());
+    QVERIFY(!w->BitBtn3->isEnabled());
+    for (QWidget *box : std::initializer_list<QWidget *>{w->DBEdit3, w->DBEdit1, w->DBEdit2, w->DBETglSimpan,
+                                                         w->Etotsimpanan})
+        QVERIFY(!box->isEnabled());
+
+    QCOMPARE(w->BitBtn2->text(), QStringLiteral("TRANSAKSI"));
+    QCOMPARE(w->BitBtn2->toolTip(), QStringLiteral("Transaksi Simpanan"));
+    QCOMPARE(w->BitBtn3->text(), QStringLiteral("RINCIAN"));
+    QCOMPARE(w->BitBtn3->toolTip(), QStringLiteral("Rincian saldo"));
+    QCOMPARE(w->BitBtn4->text(), QStringLiteral("CA&RI"));
+    QCOMPARE(w->BitBtnlapSimpan->text(), QStringLiteral("&SLIP"));
+    QCOMPARE(w->BitBtnlapSimpan->toolTip(), QStringLiteral("Slip simpanan transaksi terakhir"));
+    QCOMPARE(w->BitBtn1->text(), QStringLiteral("&Close"));
+    QCOMPARE(w->BitBtn1->toolTip(), QStringLiteral("Keluar dari file Simpanan"));
+    QCOMPARE(w->GroupBox1->title(), QStringLiteral("Rincian Saldo"));
+    QCOMPARE(w->Label2->text(), QStringLiteral("Total Simpanan :"));
+    QCOMPARE(w->Label7->text(), QStringLiteral("wisuda"));
+    QCOMPARE(w->DBGrid3->toolTip(), QStringLiteral("Tabel Anggota"));
+    QCOMPARE(w->DBGrid1->toolTip(), QStringLiteral("Tabel Simpanan"));
+
+    QStringList hints;
+    for (auto a : {DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit, DBNavigator::Post,
+                   DBNavigator::Cancel, DBNavigator::Refresh})
+        hints << w->DBNavigator1->button(a)->toolTip();
+    QCOMPARE(hints, (QStringList{"Tambah data simpanan", "Hapus data simpanan", "Ubah data simpanan",
+                                 "Simpan data transaksi", "Transaksi dibatalkan", "Refresh data"}));
+    QVERIFY(w->DBNavigator1->button(DBNavigator::First)->isHidden());
+    hints.clear();
+    for (auto a : {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last})
+        hints << w->DBNavigator2->button(a)->toolTip();
+    QCOMPARE(hints, (QStringList{"Ke awal record ", "Ke record sebelumnya", "Ke record selanjutnya",
+                                 "Ke record terakhir"}));
+    QVERIFY(w->DBNavigator2->button(DBNavigator::Insert)->isHidden());
+
+    auto titles = [](DBGrid *grid) {
+        QStringList t;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            t << grid->model()->headerData(c, Qt::Horizontal).toString();
+        return t;
+    };
+    QCOMPARE(titles(w->DBGrid1), (QStringList{"No", "Tgl Simpan", "No Anggota", "S.Wajib", "S.Sukarela",
+                                              "S.Wisuda", "Total"}));
+    QCOMPARE(titles(w->DBGrid3), (QStringList{"No_Anggota", "Nama", "NPM", "JenisKelamin", "Fakultas"}));
+    const auto centred = w->DBGrid1->model()->headerData(ColTotal, Qt::Horizontal, Qt::TextAlignmentRole);
+    QCOMPARE(centred.value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter));
+    QVERIFY(w->DBGrid3->isReadOnlyGrid());
+    QVERIFY(!w->DBGrid1->isReadOnlyGrid());
+
+    // Right after start the first member and their (no) savings are shown.
+    QCOMPARE(w->DBEdit3->text(), Ani);
+    QCOMPARE(w->DBEdit2->text(), QStringLiteral("Ani Lestari"));
+    QCOMPARE(w->DBGrid3->model()->index(0, 4).data().toString(), QStringLiteral("EKONOMI"));
+    QCOMPARE(w->DBGrid1->model()->rowCount(), 0);
+
+    // Each activation shows "0" in the four places.
+    activate(w);
+    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+}
+
+void SimpanTest::transactionRecordsOneDeposit()
+{
+    MessageScript script;
+    openTransaction(Budi);
+    QCOMPARE(Fcari->windowTitle(), QStringLiteral("Transaksi Simpanan......."));
+    QCOMPARE(currentMember(), Budi);
+    QCOMPARE(Fsimpan->DBEdit2->text(), QStringLiteral("Budi Santoso"));
+    QVERIFY(Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(Fsimpan->DBNavigator1->isEnabled());
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+    QVERIFY(!Fcari->isVisible());
+    // Coming back from the dialog made the window active again.
+    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+
+    Fmenu->Timer2Timer();
+    press(DBNavigator::Insert);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+    QVERIFY(typeCell(ColWajib, QStringLiteral("10000")));
+    QVERIFY(typeCell(ColSukarela, QStringLiteral("2500,5")));
+    // Until all three amounts are in, the total stays empty.
+    QCOMPARE(cell(0, ColTotal), QString());
+    QVERIFY(typeCell(ColWisuda, QStringLiteral("0")));
+    QCOMPARE(cell(0, ColTotal), currency("12500.5"));
+    QCOMPARE(cell(0, ColMember), Budi);
+    Fmenu->Timer2Timer();
+    press(DBNavigator::Post);
+    QVERIFY(script.texts().isEmpty());
+
+    const QString today = regional::todayShortDate();
+    const auto rows = savingsFile(*program);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].value(1).toString(), today);
+    QCOMPARE(rows[0].value(2).toString(), Budi);
+    QCOMPARE(rows[0].value(3).toLongLong(), 100000000LL);
+    QCOMPARE(rows[0].value(4).toLongLong(), 25005000LL);
+    QCOMPARE(rows[0].value(5).toLongLong(), 0LL);
+
+    // The number the table gave the row shows at once, with the date.
+    const QString number = rows[0].value(0).toString();
+    QCOMPARE(Fsimpan->DBEdit1->text(), number);
+    QCOMPARE(cell(0, ColNo), number);
+    QCOMPARE(cell(0, ColDate), today);
+    QCOMPARE(Fsimpan->DBETglSimpan->text(), today);
+
+    // Posting locked the transaction again: the next deposit needs "TRANSAKSI".
+    QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(!Fsimpan->DBNavigator1->isEnabled());
+    press(DBNavigator::Insert);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+    QVERIFY(!typeCell(ColWajib, QStringLiteral("1")));
+
+    // A second transaction for the same member adds a second row after the first.
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    for (int c : {ColWajib, ColSukarela, ColWisuda})
+        QVERIFY(typeCell(c, QStringLiteral("1000")));
+    press(DBNavigator::Post);
+    QCOMPARE(savingsFile(*program).size(), 2);
+    QCOMPARE(Fsimpan->DBGrid1->model()->rowCount(), 2);
+
+    // The rows belong to Budi: Ani's view shows none of them.
+    press(DBNavigator::First, Fsimpan->DBNavigator2);
+    QCOMPARE(currentMember(), Ani);
+    QCOMPARE(Fsimpan->DBGrid1->model()->rowCount(), 0);
+}
+
+void SimpanTest::refusedDepositStaysOpenForCorrection()
+{
+    MessageScript script;
+    openTransaction(Ani);
+    press(DBNavigator::Insert);
+    QVERIFY(typeCell(ColWajib, QStringLiteral("-5000")));
+    QVERIFY(typeCell(ColSukarela, QStringLiteral("0")));
+    QVERIFY(typeCell(ColWisuda, QStringLiteral("0")));
+    press(DBNavigator::Post);
+    QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Minimum Adalah 0")});
+    QCOMPARE(script.last().kind, messages::Kind::Warning);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+    QVERIFY(Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(Fsimpan->DBNavigator1->isEnabled());
+
+    // An amount left empty.
+    script.clear();
+    QVERIFY(typeCell(ColWajib, QString()));
+    press(DBNavigator::Post);
+    QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Tidak Boleh Kosong")});
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+    QVERIFY(savingsFile(*program).isEmpty());
+
+    // Corrected, it goes in.
+    script.clear();
+    QVERIFY(typeCell(ColWajib, QStringLiteral("5000")));
+    press(DBNavigator::Post);
+    QVERIFY(script.texts().isEmpty());
+    QCOMPARE(savingsFile(*program).size(), 1);
+    QCOMPARE(savingsFile(*program)[0].value(3).toLongLong(), 50000000LL);
+    QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+}
+
+void SimpanTest::searchThatMissesOrIsCancelled()
+{
+    MessageScript script;
+    activate(Fsimpan);
+    // An earlier member search enabled "RINCIAN"; a miss disables it again.
+    press(DBNavigator::Last, Fsimpan->DBNavigator2);
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+
+    for (const QString &typed : {QStringLiteral("9999999"), QStringLiteral("120"), QString()}) {
+        script.clear();
+        search(Fsimpan->BitBtn2, typed);
+        QCOMPARE(script.texts(), QStringList{QStringLiteral("Data Tidak Ditemukan")});
+        QCOMPARE(currentMember(), Ani);
+        QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+        QVERIFY(!Fsimpan->DBNavigator1->isEnabled());
+        QVERIFY(!Fsimpan->BitBtn3->isEnabled());
+    }
+
+    // Cancel with an empty box: the member table stays on its first member.
+    press(DBNavigator::Last, Fsimpan->DBNavigator2);
+    script.clear();
+    search(Fsimpan->BitBtn2, QString(), false);
+    QVERIFY(script.texts().isEmpty());
+    QCOMPARE(currentMember(), Ani);
+    QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+
+    // Cancel after a valid number: only the box's text counts.
+    search(Fsimpan->BitBtn2, Citra, false);
+    QVERIFY(script.texts().isEmpty());
+    QCOMPARE(currentMember(), Citra);
+    QVERIFY(Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(Fsimpan->DBNavigator1->isEnabled());
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+
+    // A later miss leaves the open transaction as it was.
+    search(Fsimpan->BitBtn2, QStringLiteral("0000000"));
+    QCOMPARE(currentMember(), Ani);
+    QVERIFY(Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(!Fsimpan->BitBtn3->isEnabled());
+}
+
+void SimpanTest::breakdownOfTheBalance()
+{
+    seed({deposit(Budi, QStringLiteral("01/02/2003"), QStringLiteral("10000"), QStringLiteral("2500.5"),
+                  QStringLiteral("0")),
+          deposit(Budi, QStringLiteral("01/03/2003"), QStringLiteral("10000"), QStringLiteral("0.25"),
+                  QStringLiteral("1000000")),
+          deposit(Ani, QStringLiteral("01/03/2003"), QStringLiteral("7"), QStringLiteral("7"),
+                  QStringLiteral("7"))});
+    openTransaction(Budi);
+    Fsimpan->BitBtn3->click();
+    // Per kind and overall, general number format: no grouping, decimal comma.
+    QCOMPARE(figures(), (QStringList{"20000", "2500,75", "1000000", "1022500,75"}));
+    QVERIFY(!Fsimpan->BitBtn3->isEnabled());
+    QCOMPARE(currentMember(), Budi);
+    // The savings table is left on the member's last row.
+    QCOMPARE(modul->Tsimpan1->recNo(), 1);
+    QVERIFY(modul->Tsimpan1->eof());
+
+    // A member without savings: "0" everywhere.
+    search(Fsimpan->BitBtn2, Citra);
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+    QCOMPARE(modul->Tsimpan1->recordCount(), 0);
+
+    // The nudge goes forward first only at the beginning-of-table mark, which
+    // a key lookup does not set: the first member found by number is nudged
+    // back (staying put) and then forward, onto the second member.
+    search(Fsimpan->BitBtn2, Ani);
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(currentMember(), Budi);
+    QCOMPARE(figures(), (QStringList{"20000", "2500,75", "1000000", "1022500,75"}));
+
+    // Moved to the first member by the navigator, the mark is set.
+    search(Fsimpan->BitBtn4, Ani);
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+    press(DBNavigator::First, Fsimpan->DBNavigator2);
+    QVERIFY(modul->Tanggota1->bof());
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"7", "7", "7", "21"}));
+    QCOMPARE(currentMember(), Ani);
+
+    // With a single member there is nowhere to nudge to; the sums still
+    // start from the member's first deposit.
+    exec(QStringLiteral("delete from Tanggota1 where No_Anggota <> '%1'").arg(Budi));
+    seed({});
+    QCOMPARE(modul->Tanggota1->recordCount(), 1);
+    modul->Tsimpan1->last();
+    press(DBNavigator::Next, Fsimpan->DBNavigator2);
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"20000", "2500,75", "1000000", "1022500,75"}));
+}
+
+void SimpanTest::breakdownSettlesADepositBeingEntered()
+{
+    MessageScript script;
+    seed({deposit(Budi, QStringLiteral("01/02/2003"), QStringLiteral("100"), QStringLiteral("10"),
+                  QStringLiteral("1"))});
+
+    // Typed but not posted: "RINCIAN" posts it first and counts it.
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    for (int c : {ColWajib, ColSukarela, ColWisuda})
+        QVERIFY(typeCell(c, QStringLiteral("1000")));
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"1100", "1010", "1001", "3111"}));
+    QCOMPARE(savingsFile(*program).size(), 2);
+    QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(!Fsimpan->DBNavigator1->isEnabled());
+
+    // Inserted but nothing typed: the row is dropped.
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"1100", "1010", "1001", "3111"}));
+    QCOMPARE(savingsFile(*program).size(), 2);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+
+    // A row the savings rules refuse stops the breakdown after their warning.
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    QVERIFY(typeCell(ColWajib, QStringLiteral("-1")));
+    QVERIFY(typeCell(ColSukarela, QStringLiteral("0")));
+    QVERIFY(typeCell(ColWisuda, QStringLiteral("0")));
+    script.clear();
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Minimum Adalah 0")});
+    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+    QCOMPARE(savingsFile(*program).size(), 2);
+}
+
+void SimpanTest::figuresAfterNavigationAndActivation()
+{
+    seed({deposit(Budi, QStringLiteral("01/02/2003"), QStringLiteral("300"), QStringLiteral("20"),
+                  QStringLiteral("1")),
+          deposit(Citra, QStringLiteral("01/02/2003"), QStringLiteral("5"), QStringLiteral("5"),
+                  QStringLiteral("5"))});
+    openTransaction(Budi);
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"300", "20", "1", "321"}));
+    QVERIFY(!Fsimpan->BitBtn3->isEnabled());
+
+    // A click into the member grid changes neither the figures nor "RINCIAN".
+    DBGrid *members = Fsimpan->DBGrid3;
+    const QRect third = members->visualRect(members->model()->index(2, 1));
+    QTest::mouseClick(members->viewport(), Qt::LeftButton, {}, third.center());
+    QCOMPARE(currentMember(), Citra);
+    QCOMPARE(figures(), (QStringList{"300", "20", "1", "321"}));
+    QVERIFY(!Fsimpan->BitBtn3->isEnabled());
+
+    // The member navigator empties only the total and enables "RINCIAN".
+    press(DBNavigator::Prior, Fsimpan->DBNavigator2);
+    QCOMPARE(currentMember(), Budi);
+    QCOMPARE(figures(), (QStringList{"300", "20", "1", ""}));
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+    press(DBNavigator::Next, Fsimpan->DBNavigator2);
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"5", "5", "5", "15"}));
+
+    // Leaving for another window and coming back resets the four figures.
+    QWidget elsewhere;
+    elsewhere.resize(200, 100);
+    activate(&elsewhere);
+    QCOMPARE(figures(), (QStringList{"5", "5", "5", "15"}));
+    activate(Fsimpan);
+    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+    // The member link is still in place after the activation.
+    QCOMPARE(modul->Tsimpan1->masterFields(), QStringLiteral("No_Anggota"));
+    QCOMPARE(modul->Tsimpan1->indexName(), QStringLiteral("IdxNoAnggota"));
+    QCOMPARE(Fsimpan->DBGrid1->model()->rowCount(), 1);
+}
+
+void SimpanTest::cariOnlyMovesTheMember()
+{
+    MessageScript script;
+    activate(Fsimpan);
+    search(Fsimpan->BitBtn4, Citra);
+    QCOMPARE(Fcari->windowTitle(), QStringLiteral("Cari Simpanan"));
+    QCOMPARE(currentMember(), Citra);
+    QCOMPARE(Fsimpan->DBEdit3->text(), Citra);
+    QVERIFY(Fcari->EnoA->text().isEmpty());
+    // Only a transaction unlocks the savings grid; the dialog enabled "RINCIAN".
+    QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(!Fsimpan->DBNavigator1->isEnabled());
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+
+    // Cancelled, the current member stays.
+    search(Fsimpan->BitBtn4, Budi, false);
+    QCOMPARE(currentMember(), Citra);
+    QVERIFY(script.texts().isEmpty());
+}
+
+void SimpanTest::editOnALaterDayTakesThatDay()
+{
+    seed({deposit(Ani, QStringLiteral("01/02/2003"), QStringLiteral("100"), QStringLiteral("0"),
+                  QStringLiteral("0"))});
+    openTransaction(Ani);
+    press(DBNavigator::Edit);
+    QVERIFY(typeCell(ColSukarela, QStringLiteral("50")));
+    // The clock's tick on that later day.
+    Fmenu->Label2->setText(QStringLiteral("15/08/2031"));
+    Fsimpan->DBETglSimpan->setText(Fmenu->Label2->text());
+    press(DBNavigator::Post);
+    const auto rows = savingsFile(*program);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].value(1).toString(), QStringLiteral("15/08/2031"));
+    QCOMPARE(rows[0].value(4).toLongLong(), 500000LL);
+    QCOMPARE(cell(0, ColDate), QStringLiteral("15/08/2031"));
+}
+
+void SimpanTest::slipOfTheLastDeposit()
+{
+    MessageScript script;
+    SlipCatcher slips;
+    seed({deposit(Budi, QStringLiteral("01/02/2003"), QStringLiteral("1"), QStringLiteral("1"),
+                  QStringLiteral("1"))});
+
+    // A member without savings still gets a slip: name and address only.
+    activate(Fsimpan);
+    Fsimpan->BitBtnlapSimpan->click();
+    QCOMPARE(slips.titles, QStringList{QStringLiteral("SLIP SIMPANAN")});
+    QCOMPARE(slips.pages.size(), 1);
+    QCOMPARE(slips.text(QStringLiteral("Nama")), QStringLiteral("Ani Lestari"));
+    QCOMPARE(slips.text(QStringLiteral("No_Simpan")), QString());
+    QCOMPARE(slips.text(QStringLiteral("S_Wajib")), QString());
+
+    // After a new deposit, the slip shows it with its new number.
+    openTransaction(Budi);
+    Fmenu->Timer2Timer();
+    press(DBNavigator::Insert);
+    QVERIFY(typeCell(ColWajib, QStringLiteral("25000")));
+    QVERIFY(typeCell(ColSukarela, QStringLiteral("5000")));
+    QVERIFY(typeCell(ColWisuda, QStringLiteral("1500")));
+    press(DBNavigator::Post);
+    modul->Tsimpan1->first();
+    Fsimpan->BitBtnlapSimpan->click();
+    const auto rows = savingsFile(*program);
+    QCOMPARE(slips.pages.size(), 1);
+    QCOMPARE(slips.text(QStringLiteral("No_Simpan")), rows.last().value(0).toString());
+    QCOMPARE(slips.text(QStringLiteral("No_Anggota")), Budi);
+    QCOMPARE(slips.text(QStringLiteral("Nama")), QStringLiteral("Budi Santoso"));
+    QCOMPARE(slips.text(QStringLiteral("S_Wajib")), currency("25000"));
+    QCOMPARE(slips.text(QStringLiteral("Total")), currency("31500"));
+    QCOMPARE(slips.text(QStringLiteral("Tgl_Simpan")), regional::todayShortDate());
+    QCOMPARE(modul->Tsimpan1->recNo(), 1);
+
+    // A deposit typed but not posted is posted first and printed.
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    for (int c : {ColWajib, ColSukarela, ColWisuda})
+        QVERIFY(typeCell(c, QStringLiteral("2")));
+    Fsimpan->BitBtnlapSimpan->click();
+    QCOMPARE(savingsFile(*program).size(), 3);
+    QCOMPARE(slips.text(QStringLiteral("Total")), currency("6"));
+
+    // One the rules refuse: their warning, and no slip.
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    QVERIFY(typeCell(ColWajib, QStringLiteral("-2")));
+    QVERIFY(typeCell(ColSukarela, QStringLiteral("0")));
+    QVERIFY(typeCell(ColWisuda, QStringLiteral("0")));
+    script.clear();
+    slips.titles.clear();
+    Fsimpan->BitBtnlapSimpan->click();
+    QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Minimum Adalah 0")});
+    QVERIFY(slips.titles.isEmpty());
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+}
+
+QTEST_MAIN(SimpanTest)
+#include "tst_simpan.moc"
