@@ -94,6 +94,10 @@ struct Element {
     QString fieldName;
     // Replaces the field's display text; not called for an empty field.
     std::function<QString(const Field &)> formatter;
+    // DataField: a field name the dataset does not have prints nothing
+    // instead of failing; for a column the layout keeps although its data
+    // has none.
+    bool blankWhenMissing = false;
     Computed computed = Computed::LineNumber;
 
     // Line, DoubleLine.
@@ -113,6 +117,7 @@ struct Element {
     Element &withColor(const QColor &textColor) { color = textColor; return *this; }
     Element &aligned(Qt::Alignment align, double boxWidth) { alignment = align; width = boxWidth; return *this; }
     Element &formatted(std::function<QString(const Field &)> format) { formatter = std::move(format); return *this; }
+    Element &blankIfMissing() { blankWhenMissing = true; return *this; }
 };
 
 struct Band {

@@ -18,13 +18,16 @@ namespace {
 constexpr double Epsilon = 1e-6;
 
 // A data field prints its dataset's current row; an empty field, or a
-// dataset that is closed or has no row, prints nothing.
+// dataset that is closed or has no row, prints nothing. A field name the
+// dataset lacks fails, unless the element was marked to print blank then.
 QString fieldText(const Element &element)
 {
     if (!element.dataset)
         throw std::logic_error("report field " + element.fieldName.toStdString() + " has no dataset");
     Dataset *dataset = element.dataset;
     if (!dataset->isActive())
+        return {};
+    if (element.blankWhenMissing && !dataset->findField(element.fieldName))
         return {};
     const Field *field = dataset->fieldByName(element.fieldName);
     if (dataset->isEmpty() && !dataset->isEditing())

@@ -1,0 +1,537 @@
+// The monthly savings report: the month picker, the deposits of a month of
+// every year, the totals and the count, the blank principal column, the
+// query text left behind, long months over several pages, and the paper.
+
+#include "savings/ULapSimpanBulanan.h"
+#include "savings/UinputbulanSimpanan.h"
+#include "support/messagescript.h"
+#include "support/program.h"
+
+#include "runtime/db/sqlite.h"
+#include "runtime/regional.h"
+#include "runtime/report/report.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace report;
+
+namespace {
+
+bool near(double a, double b, double tolerance = 0.001)
+{
+    return std::abs(a - b) <= tolerance;
+}
+
+#define QCOMPARE_MM(actual, expected) \
+    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2").arg(actual).arg(expected)))
+
+Money rupiah(const char *text)
+{
+    return Money::parse(QString::fromLatin1(text), QLocale::c());
+}
+
+struct Deposit {
+    QString date;
+    QString member;
+    Money wajib;
+    Money sukarela;
+    Money wisuda;
+};
+
+// Written straight into the file, so that each row keeps the date text we
+// chose (the savings window would stamp today's).
+void seed(const QList<Deposit> &deposits)
+{
+    sqlite3 *db = modul->connection()->handle();
+    sqlite::Transaction transaction(db);
+    for (const Deposit &d : deposits) {
+        sqlite::Statement insert(db, QStringLiteral("insert into Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, "
+                                                    "S_Sukarela, S_Wisuda) values (?, ?, ?, ?, ?)"));
+        insert.bindAll({d.date, d.member, qint64(d.wajib.raw()), qint64(d.sukarela.raw()), qint64(d.wisuda.raw())});
+        insert.exec();
+    }
+    transaction.commit();
+    modul->Tsimpan1->refresh();
+}
+
+class PreviewCatcher {
+public:
+    PreviewCatcher()
+    {
+        setPreviewHook([this](const QList<Page> &pages, const QString &title) {
+            this->pages = pages;
+            this->title = title;
+            ++shown;
+            pickerShownDuringPreview = Flapsimpan->isVisible();
+        });
+    }
+    ~PreviewCatcher() { setPreviewHook(nullptr); }
+
+    QList<Page> pages;
+    QString title;
+    int shown = 0;
+    bool pickerShownDuringPreview = false;
+};
+
+// What the operator does: the menu entry, a month, "Preview".
+void runReport(int position)
+{
+    Fmenu->LaporanSimpanan1->trigger();
+    QVERIFY(Flapsimpan->isVisible());
+    Flapsimpan->ComboBox1->setCurrentIndex(position);
+    Flapsimpan->BitBtn1->click();
+}
+
+QStringList textsNamed(const QList<Page> &pages, const QString &name)
+{
+    QStringList texts;
+    for (const Page &page : pages) {
+        for (const Item *item : page.findAll(name))
+            texts << item->text;
+    }
+    return texts;
+}
+
+QString lastText(const QList<Page> &pages, const QString &name)
+{
+    const QStringList texts = textsNamed(pages, name);
+    return texts.isEmpty() ? QStringLiteral("<missing>") : texts.last();
+}
+
+QList<BandKind> kindsOf(const Page &page)
+{
+    QList<BandKind> kinds;
+    for (const PlacedBand &band : page.bands)
+        kinds << band.kind;
+    return kinds;
+}
+
+QString thisYear()
+{
+    return QStringLiteral(" ") + QString::number(QDate::currentDate().year());
+}
+
+QString runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class LapSimpanTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia)); }
+    void cleanup();
+    void pickerWindow();
+    void monthOfEveryYearListedAndSummed();
+    void elementsWhereTheLayoutPutsThem();
+    void noMonthOrNoDepositsGivesAnEmptyReport();
+    void longMonthOverSeveralPages();
+    void realPreviewThenPickerCloses();
+};
+
+void LapSimpanTest::cleanup()
+{
+    setPreviewHook(nullptr);
+    regional::setLocaleForTesting(std::nullopt);
+}
+
+void LapSimpanTest::pickerWindow()
+{
+    Program program;
+    QCOMPARE(Flapsimpan->objectName(), QStringLiteral("Flapsimpan"));
+    QCOMPARE(Flapsimpan->windowTitle(), QStringLiteral("Input Bulan Simpan"));
+    QCOMPARE(Flapsimpan->Label1->text(), QStringLiteral("Bulan Ke-"));
+    QCOMPARE(Flapsimpan->ComboBox1->toolTip(), QStringLiteral("Pilih bulan laporan"));
+    QStringList items;
+    for (int i = 0; i < Flapsimpan->ComboBox1->count(); ++i)
+        items << Flapsimpan->ComboBox1->itemText(i);
+    QCOMPARE(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"}));
+    QCOMPARE(Flapsimpan->ComboBox1->currentIndex(), -1);
+    QCOMPARE(Flapsimpan->BitBtn1->text(), QStringLiteral("Preview"));
+    QCOMPARE(Flapsimpan->BitBtn1->hint(), QStringLiteral("Tampilkan laporan"));
+    QCOMPARE(Flapsimpan->BitBtn2->text(), QStringLiteral("&Close"));
+    QCOMPARE(Flapsimpan->BitBtn2->hint(), QStringLiteral("Tutup"));
+    QCOMPARE(Form3->objectName(), QStringLiteral("Form3"));
+    QVERIFY(!Form3->isVisible());
+
+    QStringList names;
+    for (int i = -1; i <= 12; ++i)
+        names << TFlapsimpan::monthName(i);
+    QCOMPARE(names, (QStringList{"", "Januari", "Februari", "Maret", "April", "Mei", "Juni", "Juli", "Agustus",
+                                 "September", "Oktober", "November", "Desember", ""}));
+
+    // The close button closes the picker without a report.
+    PreviewCatcher preview;
+    Fmenu->LaporanSimpanan1->trigger();
+    Flapsimpan->ComboBox1->setCurrentIndex(2);
+    QVERIFY(Flapsimpan->isVisible());
+    Flapsimpan->BitBtn2->click();
+    QVERIFY(!Flapsimpan->isVisible());
+    QCOMPARE(preview.shown, 0);
+    QCOMPARE(modul->Query2->sql(), QStringList{QStringLiteral("select * from Tsimpanan1")});
+    // Only hidden: the choice is still there next time.
+    Fmenu->LaporanSimpanan1->trigger();
+    QCOMPARE(Flapsimpan->ComboBox1->currentIndex(), 2);
+    QCOMPARE(Flapsimpan->ComboBox1->currentText(), QStringLiteral("03"));
+}
+
+void LapSimpanTest::monthOfEveryYearListedAndSummed()
+{
+    Program program;
+    MessageScript script;
+    const QList<Deposit> deposits = {
+        {"03/05/2023", "2301001", rupiah("10000"), rupiah("2500.25"), rupiah("5000")},
+        {"17/06/2023", "2301001", rupiah("10000"), rupiah("99999"), rupiah("1")},
+        {"28/05/2025", "2301002", rupiah("15000"), rupiah("0"), rupiah("7500")},
+        {"12/5/2025", "2301002", rupiah("40000"), rupiah("40000"), rupiah("40000")},     // month not two digits
+        {"2025-05-12", "2301003", rupiah("50000"), rupiah("50000"), rupiah("50000")},    // not day/month/year
+        {"05052025", "2301003", rupiah("60000"), rupiah("60000"), rupiah("60000")},      // no "/" at all
+        {"01/05/2024", "2301001", rupiah("12000"), rupiah("300.5"), rupiah("0")},
+        {"31/12/2024", "2301004", rupiah("70000"), rupiah("70000"), rupiah("70000")},
+    };
+    seed(deposits);
+    const QList<int> may = {0, 2, 6};
+
+    PreviewCatcher preview;
+    runReport(4);
+    QCOMPARE(preview.shown, 1);
+    QCOMPARE(preview.title, QStringLiteral("LAPORAN SIMPANAN ANGGOTA"));
+    QVERIFY(preview.pickerShownDuringPreview);
+    QVERIFY(!Flapsimpan->isVisible());
+    QVERIFY(script.texts().isEmpty());
+    QCOMPARE(preview.pages.size(), 1);
+    const Page &page = preview.pages[0];
+
+    // May of 2023, 2025 and 2024, in the table's order; the heading shows
+    // this year only.
+    QCOMPARE(page.find("QRLBulan")->text, QStringLiteral("Mei"));
+    QCOMPARE(page.find("QRtahun")->text, thisYear());
+    QCOMPARE(page.find("labelBulan")->text, QStringLiteral("Bulan"));
+    QCOMPARE(page.find("labelTanggal")->text, QStringLiteral("Tanggal :"));
+    QCOMPARE(page.find("tanggal")->text, regional::todayShortDate());
+    QCOMPARE(page.find("halaman")->text, QStringLiteral("1"));
+    QCOMPARE(textsNamed(preview.pages, "nomor"), (QStringList{"1", "2", "3"}));
+    QStringList dates, members, wajib, sukarela, wisuda, totals;
+    Money sumWajib, sumSukarela, sumWisuda, sumTotal;
+    for (int i : may) {
+        const Deposit &d = deposits[i];
+        dates << d.date;
+        members << d.member;
+        wajib << d.wajib.toCurrencyString();
+        sukarela << d.sukarela.toCurrencyString();
+        wisuda << d.wisuda.toCurrencyString();
+        totals << (d.wajib + d.sukarela + d.wisuda).toCurrencyString();
+        sumWajib += d.wajib;
+        sumSukarela += d.sukarela;
+        sumWisuda += d.wisuda;
+        sumTotal += d.wajib + d.sukarela + d.wisuda;
+    }
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), dates);
+    QCOMPARE(textsNamed(preview.pages, "No_Anggota"), members);
+    QCOMPARE(textsNamed(preview.pages, "S_Wajib"), wajib);
+    QCOMPARE(textsNamed(preview.pages, "S_Sukarela"), sukarela);
+    QCOMPARE(textsNamed(preview.pages, "S_Wisuda"), wisuda);
+    QCOMPARE(textsNamed(preview.pages, "Total"), totals);
+    QCOMPARE(textsNamed(preview.pages, "Total").first(), QStringLiteral("Rp17.500,25"));
+    // The principal column is there on every line, and blank: the query
+    // has no such field.
+    QVERIFY(!modul->Query2->findField(QStringLiteral("S_Pokok")));
+    QCOMPARE(textsNamed(preview.pages, "S_Pokok"), (QStringList{"", "", ""}));
+
+    // Totals as plain numbers with the regional decimal comma.
+    QCOMPARE(page.find("QRLabel11")->text, sumWajib.toPlainString());
+    QCOMPARE(page.find("QRLabel11")->text, QStringLiteral("37000"));
+    QCOMPARE(page.find("QRLabel12")->text, QStringLiteral("2800,75"));
+    QCOMPARE(page.find("QRLabel12")->text, sumSukarela.toPlainString());
+    QCOMPARE(page.find("QRLabel13")->text, QStringLiteral("12500"));
+    QCOMPARE(page.find("QRLtotsaldo")->text, QStringLiteral("52300,75"));
+    QCOMPARE(page.find("QRLtotsaldo")->text, sumTotal.toPlainString());
+    // Deposits, not members: 2301001 deposited twice.
+    QCOMPARE(page.find("labelJumlah")->text, QStringLiteral("Jumlah Penabung : "));
+    QCOMPARE(page.find("jumlah")->text, QStringLiteral("3"));
+    for (const char *text : {"Simpanan Wajib      Rp.", "Simpanan Sukarela  Rp.", "Tabungan Wisuda    Rp.",
+                             "RINCIAN :", "TOTAL (Rp.)", "Orang", "Mengetahui,", "Manager Divisi Usaha Simpan Pinjam",
+                             "Drs. Suryadi", "LAPORAN SIMPANAN ANGGOTA", "KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA"})
+        QVERIFY2(page.texts().contains(QString::fromUtf8(text)), text);
+
+    // The query keeps the month's text and stays open.
+    QCOMPARE(modul->Query2->sql(), (QStringList{QStringLiteral("select * from Tsimpanan1"),
+                                                QStringLiteral("where Tgl_Simpan like '%/05/%'")}));
+    QVERIFY(modul->Query2->isActive());
+    QCOMPARE(modul->Query2->recordCount(), 3);
+
+    // December: one row of 2024, numbered from 1 again; the dates that
+    // missed May are found in no month at all.
+    runReport(11);
+    QCOMPARE(preview.shown, 2);
+    QCOMPARE(textsNamed(preview.pages, "nomor"), QStringList{"1"});
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), QStringList{"31/12/2024"});
+    QCOMPARE(lastText(preview.pages, "QRLBulan"), QStringLiteral("Desember"));
+    QCOMPARE(lastText(preview.pages, "QRLtotsaldo"), QStringLiteral("210000"));
+    QCOMPARE(modul->Query2->sql().last(), QStringLiteral("where Tgl_Simpan like '%/12/%'"));
+    int listed = 0;
+    for (int month = 0; month < 12; ++month) {
+        runReport(month);
+        const QStringList found = textsNamed(preview.pages, "Tgl_Simpan");
+        for (const char *odd : {"12/5/2025", "2025-05-12", "05052025"})
+            QVERIFY2(!found.contains(QString::fromLatin1(odd)), odd);
+        listed += int(found.size());
+        QCOMPARE(lastText(preview.pages, "jumlah"), QString::number(found.size()));
+    }
+    QCOMPARE(listed, 5);
+}
+
+void LapSimpanTest::elementsWhereTheLayoutPutsThem()
+{
+    Program program;
+    seed({{"02/03/2024", "2301001", rupiah("1000"), rupiah("2000"), rupiah("3000")},
+          {"09/03/2024", "2301002", rupiah("1000"), rupiah("2000"), rupiah("3000")}});
+    PreviewCatcher preview;
+    runReport(2);
+    QCOMPARE(preview.pages.size(), 1);
+    const Page &page = preview.pages[0];
+    QCOMPARE(kindsOf(page), (QList<BandKind>{BandKind::PageHeader, BandKind::ColumnHeader, BandKind::Detail,
+                                             BandKind::Detail, BandKind::Summary, BandKind::PageFooter}));
+    // Bands stacked from the top margin, the footer on the bottom one.
+    QCOMPARE_MM(page.bands[0].rect.top(), 10.0);
+    QCOMPARE_MM(page.bands[0].rect.height(), 34.7);
+    QCOMPARE_MM(page.bands[1].rect.top(), 44.7);
+    QCOMPARE_MM(page.bands[1].rect.height(), 18.0);
+    QCOMPARE_MM(page.bands[2].rect.top(), 62.7);
+    QCOMPARE_MM(page.bands[3].rect.top(), 73.3);
+    QCOMPARE_MM(page.bands[4].rect.top(), 83.9);
+    QCOMPARE_MM(page.bands[4].rect.height(), 84.4);
+    QCOMPARE_MM(page.bands[5].rect.top(), 297.0 - 10.0 - 10.6);
+    QCOMPARE_MM(page.bands[5].rect.height(), 10.6);
+
+    struct Place {
+        const char *name;
+        double left;
+        double top;
+        FontStyle font;
+    };
+    const FontStyle plain;
+    const FontStyle bold = FontStyle::bolded();
+    const double s = 83.9;  // summary top
+    const Place places[] = {
+        {"judul", 73.5, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
+        {"koperasi", 69.3, 20.6, plain},
+        {"labelBulan", 96.8, 26.9, plain}, {"QRLBulan", 106.3, 26.9, plain}, {"QRtahun", 124.3, 26.9, plain},
+        {"labelTanggal", 12.1, 38.0, plain}, {"tanggal", 26.9, 38.0, plain},
+        {"labelHalaman", 170.9, 38.0, plain}, {"halaman", 185.7, 38.0, plain},
+        {"kolomJenis", 103.1, 47.9, bold},
+        {"kolomNo", 12.1, 51.1, bold}, {"kolomNoAnggota", 25.3, 51.1, bold},
+        {"kolomTanggal", 55.0, 51.1, bold}, {"kolomTotal", 166.6, 51.1, bold},
+        {"kolomPokok", 75.6, 55.3, bold}, {"kolomWajib", 96.8, 55.3, bold},
+        {"kolomSukarela", 120.1, 55.3, bold}, {"kolomWisuda", 145.5, 55.3, bold},
+        {"nomor", 12.1, 64.8, plain}, {"No_Anggota", 26.9, 64.8, plain}, {"Tgl_Simpan", 52.3, 64.8, plain},
+        {"S_Pokok", 73.5, 64.8, plain}, {"S_Wajib", 94.7, 64.8, plain}, {"S_Sukarela", 118.0, 64.8, plain},
+        {"S_Wisuda", 145.5, 64.8, plain}, {"Total", 175.1, 64.8, plain},
+        {"labelTotal", 145.5, s + 2.1, bold}, {"QRLtotsaldo", 176.2, s + 2.1, plain},
+        {"labelRincian", 12.1, s + 11.6, plain},
+        {"labelWajib", 14.2, s + 22.2, plain}, {"QRLabel11", 53.4, s + 22.2, plain},
+        {"labelSukarela", 14.2, s + 30.7, plain}, {"QRLabel12", 53.4, s + 30.7, plain},
+        {"labelWisuda", 14.2, s + 39.2, plain}, {"QRLabel13", 53.4, s + 39.2, plain},
+        {"labelJumlah", 12.1, s + 48.4, plain}, {"jumlah", 46.0, s + 48.4, plain}, {"labelOrang", 52.3, s + 48.4, plain},
+        {"labelMengetahui", 162.4, s + 56.9, plain}, {"labelJabatan", 141.2, s + 61.9, plain},
+        {"manager", 158.2, s + 80.2, plain},
+    };
+    for (const Place &place : places) {
+        const Item *item = page.find(QLatin1String(place.name));
+        QVERIFY2(item, place.name);
+        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
+                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
+        QCOMPARE(item->font, reportFont(place.font));
+    }
+    const Item *logo = page.find("logo");
+    QCOMPARE(logo->kind, ItemKind::Picture);
+    QVERIFY(!logo->image.isNull());
+    QCOMPARE(logo->rect, QRectF(39.6, 10.0, 27.8, 23.5));
+    const Item *rule = page.find("garisJenis");
+    QCOMPARE_MM(rule->rect.left(), 73.2);
+    QCOMPARE_MM(rule->rect.right(), 163.2);
+    QCOMPARE_MM(rule->rect.top(), 53.4);
+    const QList<const Item *> doubleRule = page.findAll("garisTotal");
+    QCOMPARE(doubleRule.size(), 2);
+    for (const Item *line : doubleRule) {
+        QCOMPARE_MM(line->rect.left(), 173.8);
+        QCOMPARE_MM(line->rect.width(), 23.5);
+    }
+    QCOMPARE_MM(doubleRule[0]->rect.top(), s + 7.1);
+    QCOMPARE_MM(doubleRule[1]->rect.top(), s + 7.7);
+    const Item *box = page.find("kotakRincian");
+    QCOMPARE(box->kind, ItemKind::Rectangle);
+    QVERIFY(box->frame.left && box->frame.top && box->frame.right && box->frame.bottom);
+    QCOMPARE_MM(box->rect.left(), 12.1);
+    QCOMPARE_MM(box->rect.top(), s + 19.1);
+    QCOMPARE_MM(box->rect.width(), 61.6);
+    QCOMPARE_MM(box->rect.height(), 27.8);
+
+    // Shade behind the column header and the footer, white behind the rest.
+    QMap<BandKind, QColor> fills;
+    for (const Item &item : page.items) {
+        if (item.kind == ItemKind::Rectangle && item.name.isEmpty() && item.fill.isValid())
+            fills.insert(item.band, item.fill);
+    }
+    QCOMPARE(fills.value(BandKind::ColumnHeader), shadeColor());
+    QCOMPARE(fills.value(BandKind::PageFooter), shadeColor());
+    QCOMPARE(fills.value(BandKind::PageHeader), QColor(Qt::white));
+    QCOMPARE(fills.value(BandKind::Detail), QColor(Qt::white));
+    QCOMPARE(fills.value(BandKind::Summary), QColor(Qt::white));
+    QCOMPARE(page.bandsOf(BandKind::Detail)[1].lineNumber, 2);
+}
+
+void LapSimpanTest::noMonthOrNoDepositsGivesAnEmptyReport()
+{
+    Program program;
+    seed({{"02/03/2024", "2301001", rupiah("1000"), rupiah("2000"), rupiah("3000")},
+          {"09/03/2025", "2301002", rupiah("1000"), rupiah("2000"), rupiah("3000")}});
+    PreviewCatcher preview;
+
+    // No month chosen: nothing between the slashes, nothing found.
+    runReport(-1);
+    QCOMPARE(preview.shown, 1);
+    QCOMPARE(modul->Query2->sql(), (QStringList{QStringLiteral("select * from Tsimpanan1"),
+                                                QStringLiteral("where Tgl_Simpan like '%//%'")}));
+    QCOMPARE(preview.pages.size(), 1);
+    const Page &page = preview.pages[0];
+    QCOMPARE(kindsOf(page), (QList<BandKind>{BandKind::PageHeader, BandKind::ColumnHeader, BandKind::Summary,
+                                             BandKind::PageFooter}));
+    QCOMPARE(page.find("QRLBulan")->text, QString());
+    QCOMPARE(page.find("QRtahun")->text, thisYear());
+    for (const char *name : {"QRLabel11", "QRLabel12", "QRLabel13", "QRLtotsaldo", "jumlah"})
+        QCOMPARE(page.find(QLatin1String(name))->text, QStringLiteral("0"));
+    QVERIFY(page.findAll("nomor").isEmpty());
+    QVERIFY(!Flapsimpan->isVisible());
+
+    // A month without deposits: the same, with the month's name.
+    runReport(7);
+    QCOMPARE(preview.shown, 2);
+    QCOMPARE(preview.pages.size(), 1);
+    QCOMPARE(preview.pages[0].find("QRLBulan")->text, QStringLiteral("Agustus"));
+    QCOMPARE(preview.pages[0].find("QRLtotsaldo")->text, QStringLiteral("0"));
+    QCOMPARE(preview.pages[0].find("jumlah")->text, QStringLiteral("0"));
+    QVERIFY(preview.pages[0].findAll("nomor").isEmpty());
+
+    // And March has both years' rows.
+    runReport(2);
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), (QStringList{"02/03/2024", "09/03/2025"}));
+    QCOMPARE(lastText(preview.pages, "QRLtotsaldo"), QStringLiteral("12000"));
+}
+
+void LapSimpanTest::longMonthOverSeveralPages()
+{
+    Program program;
+    QList<Deposit> deposits;
+    Money sumWajib, sumSukarela, sumWisuda;
+    for (int i = 1; i <= 60; ++i) {
+        const QString date = QStringLiteral("%1/03/%2").arg((i % 28) + 1, 2, 10, QLatin1Char('0')).arg(2020 + i % 6);
+        const Money wajib = Money::fromUnits(1000 * i);
+        const Money sukarela = Money::fromRaw(12345 * i);     // 1,2345 rupiah a step
+        const Money wisuda = Money::fromUnits(i % 3 == 0 ? 0 : 2500);
+        deposits.append({date, QStringLiteral("23%1").arg(i % 7, 5, 10, QLatin1Char('0')), wajib, sukarela, wisuda});
+        sumWajib += wajib;
+        sumSukarela += sukarela;
+        sumWisuda += wisuda;
+    }
+    // Another month in between, which must not show.
+    deposits.insert(30, {"15/04/2024", "2300001", rupiah("999"), rupiah("999"), rupiah("999")});
+    seed(deposits);
+
+    PreviewCatcher preview;
+    runReport(2);
+    const QList<Page> &pages = preview.pages;
+    // 20 lines fit between the column header and the footer; the summary
+    // then needs a page of its own, again under both headers.
+    QCOMPARE(pages.size(), 4);
+    const QList<BandKind> top = {BandKind::PageHeader, BandKind::ColumnHeader};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(kindsOf(pages[i]), (top + QList<BandKind>(20, BandKind::Detail) + QList<BandKind>{BandKind::PageFooter}));
+        QCOMPARE(pages[i].find("halaman")->text, QString::number(i + 1));
+    }
+    QCOMPARE(kindsOf(pages[3]), (top + QList<BandKind>{BandKind::Summary, BandKind::PageFooter}));
+    for (const Page &page : pages) {
+        for (const char *text : {"LAPORAN SIMPANAN ANGGOTA", "Jenis Simpanan", "Total Simpanan", "Pokok", "Bulan", "Maret"})
+            QVERIFY2(page.texts().contains(QString::fromLatin1(text)), text);
+        QCOMPARE(page.find("QRtahun")->text, thisYear());
+    }
+
+    QStringList expectedNumbers;
+    for (int i = 1; i <= 60; ++i)
+        expectedNumbers << QString::number(i);
+    QCOMPARE(textsNamed(pages, "nomor"), expectedNumbers);
+    QVERIFY(!textsNamed(pages, "Tgl_Simpan").contains(QStringLiteral("15/04/2024")));
+    QCOMPARE(textsNamed(pages, "S_Pokok"), QStringList(60, QString()));
+    QCOMPARE(pages[1].find("nomor")->text, QStringLiteral("21"));
+    QCOMPARE(pages[3].find("jumlah")->text, QStringLiteral("60"));
+    QCOMPARE(pages[3].find("QRLabel11")->text, sumWajib.toPlainString());
+    QCOMPARE(pages[3].find("QRLabel11")->text, QStringLiteral("1830000"));
+    QCOMPARE(pages[3].find("QRLabel12")->text, QStringLiteral("2259,135"));
+    QCOMPARE(pages[3].find("QRLabel12")->text, sumSukarela.toPlainString());
+    QCOMPARE(pages[3].find("QRLabel13")->text, QStringLiteral("100000"));
+    QCOMPARE(pages[3].find("QRLtotsaldo")->text, (sumWajib + sumSukarela + sumWisuda).toPlainString());
+    QCOMPARE(pages[3].find("QRLtotsaldo")->text, QStringLiteral("1932259,135"));
+
+    // On paper.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("simpanan.pdf"));
+    QVERIFY(renderToPdf(pages, pdf, preview.title));
+    const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY2(!text.isEmpty(), "pdftotext gave nothing");
+    QCOMPARE(text.count(QStringLiteral("LAPORAN SIMPANAN ANGGOTA")), 4);
+    QCOMPARE(text.count(QStringLiteral("Jenis Simpanan")), 4);
+    QString compact = text;
+    compact.remove(QRegularExpression(QStringLiteral("\\s")));
+    for (const QString &expected : {QStringLiteral("BulanMaret") + thisYear().trimmed(),
+                                    QStringLiteral("JumlahPenabung:60Orang"), QStringLiteral("TOTAL(Rp.)1932259,135"),
+                                    QStringLiteral("SimpananWajibRp.1830000"), QStringLiteral("SimpananSukarelaRp.2259,135"),
+                                    QStringLiteral("TabunganWisudaRp.100000"), QStringLiteral("Halaman4")})
+        QVERIFY2(compact.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
+    // For a look at a page: SP_LAPSIMPAN_PDF names where to keep a copy.
+    const QString keep = qEnvironmentVariable("SP_LAPSIMPAN_PDF");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QVERIFY(QFile::copy(pdf, keep));
+    }
+}
+
+void LapSimpanTest::realPreviewThenPickerCloses()
+{
+    Program program;
+    seed({{"02/03/2024", "2301001", rupiah("1000"), rupiah("2000"), rupiah("3000")}});
+    bool seen = false;
+    bool pickerOpen = false;
+    QTimer::singleShot(50, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *window = qobject_cast<ReportPreview *>(widget);
+            if (window && window->isVisible()) {
+                seen = window->windowTitle() == QStringLiteral("LAPORAN SIMPANAN ANGGOTA")
+                       && window->view()->pageCount() == 1;
+                pickerOpen = Flapsimpan->isVisible();
+                window->close();
+            }
+        }
+    });
+    runReport(2);
+    QVERIFY(seen);
+    QVERIFY(pickerOpen);
+    QVERIFY(!Flapsimpan->isVisible());
+    QVERIFY(!Form3->isVisible());
+}
+
+QTEST_MAIN(LapSimpanTest)
+#include "tst_lapsimpan.moc"
