@@ -3,6 +3,7 @@
 #include "app/menu.h"
 #include "app/password.h"
 #include "app/shell.h"
+#include "runtime/forms/look.h"
 #include "runtime/forms/messages.h"
 
 #include <QShowEvent>
@@ -30,26 +31,13 @@ bool accepted(int result)
 
 } // namespace
 
-QColor desktopColour()
-{
-    return QColor(0x00, 0x80, 0x80);
-}
-
-void fillWithDesktopColour(QWidget *window)
-{
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, desktopColour());
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-}
-
 TFlogin::TFlogin(QWidget *parent) : Form(QStringLiteral("Flogin"), parent)
 {
     setWindowTitle(QStringLiteral("LOGIN"));
     // A title bar without any buttons: no system menu, no close box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(233, 81);
-    fillWithDesktopColour(this);
+    look::fillWithDesktopColour(this);
 
     // Created in tab order: Button1 first, so it has the focus.
     Button1 = new Button(this, QStringLiteral("Button1"), QStringLiteral("&LoGin"));
@@ -63,9 +51,7 @@ TFlogin::TFlogin(QWidget *parent) : Form(QStringLiteral("Flogin"), parent)
     Button2->onClick = [this] { Button2Click(); };
 
     for (Button *button : {Button1, Button2}) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::ButtonText, Qt::blue);
-        button->setPalette(palette);
+        look::setButtonTextColour(button, Qt::blue);
         button->setCursor(Qt::PointingHandCursor);
     }
 }

@@ -3,17 +3,12 @@
 #include "runtime/forms/buttons.h"
 #include "runtime/forms/form.h"
 
-#include <QColor>
 #include <QPoint>
 
 class QShowEvent;
 
 // Where the login window and the password dialog stand, in screen coordinates.
 inline constexpr QPoint LoginPlace(394, 230);
-
-// The classic desktop colour, the background of the shell's small windows.
-QColor desktopColour();
-void fillWithDesktopColour(QWidget *window);
 
 // The gate in front of the main window: log in or quit. Neither button is a
 // default or cancel button; Enter presses the focused one, Esc does nothing.

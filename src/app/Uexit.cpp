@@ -1,7 +1,7 @@
 #include "app/Uexit.h"
 
-#include "app/Login.h"
 #include "app/shell.h"
+#include "runtime/forms/look.h"
 
 #include <QShowEvent>
 
@@ -13,21 +13,18 @@ TOKBottomDlg::TOKBottomDlg(QWidget *parent) : Form(QStringLiteral("OKBottomDlg")
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
     setFixedSize(300, 124);
-    fillWithDesktopColour(this);
+    look::fillWithDesktopColour(this);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Bevel1->setGeometry(8, 8, 284, 70);
 
-    Label1 = new QLabel(QStringLiteral("Anda yakin akan keluar dari program ?"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = look::label(this, QStringLiteral("Label1"), QStringLiteral("Anda yakin akan keluar dari program ?"));
     QFont font = Label1->font();
     font.setPixelSize(13);
     Label1->setFont(font);
-    QPalette labelPalette = Label1->palette();
-    labelPalette.setColor(QPalette::WindowText, Qt::yellow);
-    Label1->setPalette(labelPalette);
+    look::setTextColour(Label1, Qt::yellow);
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setGeometry(Bevel1->geometry().adjusted(4, 4, -4, -4));
 
@@ -41,9 +38,7 @@ TOKBottomDlg::TOKBottomDlg(QWidget *parent) : Form(QStringLiteral("OKBottomDlg")
     BitBtn2->setGeometry(156, 88, 82, 27);
 
     for (BitBtn *button : {BitBtn1, BitBtn2}) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::ButtonText, Qt::blue);
-        button->setPalette(palette);
+        look::setButtonTextColour(button, Qt::blue);
         button->setCursor(Qt::PointingHandCursor);
     }
 }

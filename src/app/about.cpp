@@ -1,6 +1,6 @@
 #include "app/about.h"
 
-#include "app/Login.h"
+#include "runtime/forms/look.h"
 
 #include <QPainter>
 #include <QShowEvent>
@@ -10,20 +10,16 @@ TAboutBox *AboutBox = nullptr;
 
 namespace {
 
-const QColor Navy(0x00, 0x00, 0x80);
 const QColor PanelColour(0xD4, 0xD0, 0xC8);
 
 QLabel *navyLabel(QWidget *parent, const QString &name, const QString &text, int pixels, bool bold)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel *label = look::label(parent, name, text);
     QFont font = label->font();
     font.setPixelSize(pixels);
     font.setBold(bold);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Navy);
-    label->setPalette(palette);
+    look::setTextColour(label, look::Navy);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
@@ -34,9 +30,7 @@ BevelPanel::BevelPanel(QWidget *parent, const QString &name) : QFrame(parent)
 {
     setObjectName(name);
     setContentsMargins(2, 2, 2, 2);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PanelColour);
-    setPalette(palette);
+    look::setColour(this, QPalette::Window, PanelColour);
     setAutoFillBackground(true);
 }
 
@@ -54,7 +48,7 @@ TAboutBox::TAboutBox(QWidget *parent) : Form(QStringLiteral("AboutBox"), parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
     setFixedSize(298, 200);
-    fillWithDesktopColour(this);
+    look::fillWithDesktopColour(this);
 
     Panel1 = new BevelPanel(this, QStringLiteral("Panel1"));
     Panel1->setGeometry(8, 8, 282, 148);

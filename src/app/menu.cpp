@@ -9,6 +9,7 @@
 #include "members/Laporan_Anggota.h"
 #include "members/Uanggota.h"
 #include "runtime/controls/dbedit.h"
+#include "runtime/forms/look.h"
 #include "runtime/forms/messages.h"
 #include "runtime/picture.h"
 #include "runtime/regional.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr int ScrollStart = 10;
 constexpr int ScrollEnd = 810;
-const QColor Fuchsia(255, 0, 255);
 const QColor Silver(192, 192, 192);
 
 QFont pixelFont(const QString &family, int pixels, bool bold)
@@ -50,8 +50,7 @@ void setColours(QWidget *widget, const QColor &text, const QColor &background = 
 QLabel *transparentLabel(QWidget *parent, const QString &name, const QString &text, const QFont &font,
                          const QColor &colour)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel *label = look::label(parent, name, text);
     label->setFont(font);
     label->setAttribute(Qt::WA_TranslucentBackground);
     setColours(label, colour);
@@ -165,7 +164,7 @@ void TFmenu::buildClient()
     const QString word = QStringLiteral("WELCOME");
     QLabel **targets[] = {&Label6, &Label7, &Label8, &Label9, &Label10, &Label11, &Label12};
     for (int i = 0; i < 7; ++i) {
-        const QColor colour = i % 2 == 0 ? Fuchsia : QColor(Qt::blue);
+        const QColor colour = i % 2 == 0 ? look::Fuchsia : QColor(Qt::blue);
         *targets[i] = transparentLabel(c, QStringLiteral("Label%1").arg(6 + i), word.mid(i, 1), letterFont, colour);
     }
 
@@ -177,7 +176,7 @@ void TFmenu::buildClient()
 
     const QFont captionFont = pixelFont(QStringLiteral("Kristen ITC"), 24, true);
     Label1 = transparentLabel(c, QStringLiteral("Label1"), QStringLiteral("KOPMA UNRAWI"), captionFont, Silver);
-    Label3 = transparentLabel(c, QStringLiteral("Label3"), QStringLiteral("KOPMA UNRAWI"), captionFont, Fuchsia);
+    Label3 = transparentLabel(c, QStringLiteral("Label3"), QStringLiteral("KOPMA UNRAWI"), captionFont, look::Fuchsia);
 
     Panel1 = new QFrame(c);
     Panel1->setObjectName(QStringLiteral("Panel1"));

@@ -1,6 +1,7 @@
 #include "app/password.h"
 
 #include "app/Login.h"
+#include "runtime/forms/look.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -25,13 +26,6 @@ public:
     }
 };
 
-void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 TPasswordDlg::TPasswordDlg(QWidget *parent) : Form(QStringLiteral("PasswordDlg"), parent)
@@ -40,12 +34,11 @@ TPasswordDlg::TPasswordDlg(QWidget *parent) : Form(QStringLiteral("PasswordDlg")
     // Fixed dialog border, a title bar without any buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(233, 106);
-    fillWithDesktopColour(this);
+    look::fillWithDesktopColour(this);
 
-    Label1 = new QLabel(QStringLiteral("Masukkan Password :"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = look::label(this, QStringLiteral("Label1"), QStringLiteral("Masukkan Password :"));
     Label1->setGeometry(12, 10, 209, 17);
-    setColour(Label1, QPalette::WindowText, Qt::yellow);
+    look::setTextColour(Label1, Qt::yellow);
 
     // Created before the buttons: first in tab order.
     epass = new QLineEdit(this);
@@ -57,7 +50,7 @@ TPasswordDlg::TPasswordDlg(QWidget *parent) : Form(QStringLiteral("PasswordDlg")
     epass->setStyle(style);
     epass->setEchoMode(QLineEdit::Password);
     epass->setGeometry(12, 30, 209, 23);
-    setColour(epass, QPalette::Text, Qt::red);
+    look::setColour(epass, QPalette::Text, Qt::red);
 
     OKBtn = new Button(this, QStringLiteral("OKBtn"), QStringLiteral("OK"));
     OKBtn->setModalResult(mrOk);

@@ -21,7 +21,7 @@ TFlapPinjam::TFlapPinjam(QWidget *parent) : Form(QStringLiteral("FlapPinjam"), p
     Band &header = QuickRep1.addBand(BandKind::PageHeader, 32.5, Frame::none(), Qt::white);
     // The logo reaches a little above the band.
     header.addPicture(27.5, -0.3, 27.8, 21.4, picture::loadJpeg(QStringLiteral(":/logo.jpg"))).named("logo");
-    header.addText(61.4, 2.1, Title, FontStyle{QStringLiteral("Arial"), 14.0, true, true}).named("judul");
+    header.addText(61.4, 2.1, Title, FontStyle::boldUnderlined(14.0)).named("judul");
     header.addText(57.2, 8.5, QStringLiteral("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA")).named("koperasi");
     header.addText(81.2, 12.7, QStringLiteral("Bulan ")).named("labelBulan");
     // The month and year carry their own names until the picker fills them.

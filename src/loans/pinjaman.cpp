@@ -4,6 +4,7 @@
 #include "data/DM.h"
 #include "members/Ucari.h"
 #include "runtime/forms/keys.h"
+#include "runtime/forms/look.h"
 #include "runtime/picture.h"
 #include "savings/Uslip.h"
 
@@ -16,41 +17,7 @@ TFpinjam *Fpinjam = nullptr;
 
 namespace {
 
-// The classic desktop colour the window and its data boxes wear.
-const QColor DesktopColour(0x3a, 0x6e, 0xa5);
-const QColor Aqua(0x00, 0xff, 0xff);
-const QColor Fuchsia(0xff, 0x00, 0xff);
-
-QLabel *label(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette p = widget->palette();
-    p.setColor(role, colour);
-    widget->setPalette(p);
-}
-
-void paintDataBox(QWidget *box)
-{
-    QPalette p = box->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(group, QPalette::Base, DesktopColour);
-        p.setColor(group, QPalette::Text, Aqua);
-    }
-    box->setPalette(p);
-}
-
-QFont bold(QFont font, double scale = 1.0)
-{
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * scale);
-    return font;
-}
+using look::label;
 
 QGroupBox *frame(QWidget *parent, const QString &name)
 {
@@ -215,21 +182,20 @@ void TFpinjam::arrangeControls()
 
 void TFpinjam::paintControls()
 {
-    setAutoFillBackground(true);
-    setColour(this, QPalette::Window, DesktopColour);
-    for (QLabel *caption : {Label2, Label1, Label7})
-        setColour(caption, QPalette::WindowText, Qt::yellow);
-    for (QLabel *caption : {Label2, Label1, Label7})
-        caption->setFont(bold(caption->font()));
+    look::fillWithDesktopColour(this);
+    for (QLabel *caption : {Label2, Label1, Label7}) {
+        look::setTextColour(caption, Qt::yellow);
+        caption->setFont(look::bold(caption->font()));
+    }
     for (QLabel *large : {static_cast<QLabel *>(DBText1), Label3}) {
-        setColour(large, QPalette::WindowText, Fuchsia);
-        large->setFont(bold(large->font(), 1.8));
+        look::setTextColour(large, look::Fuchsia);
+        large->setFont(look::bold(large->font(), 1.8));
     }
     for (QWidget *box : std::initializer_list<QWidget *>{DBEbespin, DBEjamin, DBEtglP})
-        paintDataBox(box);
+        look::paintDataBox(box);
     for (BitBtn *button : {BitBtnTransPinjam, BitBtn3, BitBtn2, BitBtn1}) {
-        setColour(button, QPalette::ButtonText, Qt::blue);
-        button->setFont(bold(button->font()));
+        look::setButtonTextColour(button, Qt::blue);
+        button->setFont(look::bold(button->font()));
     }
 }
 

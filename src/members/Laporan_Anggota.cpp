@@ -20,7 +20,7 @@ TReportAnggota::TReportAnggota(QWidget *parent) : Form(QStringLiteral("ReportAng
 
     Band &header = Report.addBand(BandKind::PageHeader, 22.0);
     header.addPicture(21.2, 0.0, 32.0, 19.3, picture::loadJpeg(QStringLiteral(":/logo.jpg"))).named("logo");
-    header.addText(72.0, 2.1, Title, FontStyle{QStringLiteral("Arial"), 14.0, true, true}).named("judul");
+    header.addText(72.0, 2.1, Title, FontStyle::boldUnderlined(14.0)).named("judul");
     header.addText(54.2, 8.5, QStringLiteral("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA")).named("koperasi");
 
     // Date and page number belong to the title, so only the first page has them.

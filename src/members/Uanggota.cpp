@@ -4,6 +4,7 @@
 #include "members/Ucari.h"
 #include "runtime/db/sqlite.h"
 #include "runtime/forms/keys.h"
+#include "runtime/forms/look.h"
 #include "runtime/forms/messages.h"
 #include "runtime/picture.h"
 
@@ -31,12 +32,7 @@ void filterKey(int &key, bool accepted, const QString &message)
     messages::warning(message);
 }
 
-QLabel *label(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
+using look::label;
 
 DBEdit *edit(QWidget *parent, const QString &name, const QString &field)
 {
@@ -152,10 +148,7 @@ void TFanggota::createControls()
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFrameShadow(QFrame::Raised);
     Label1 = label(Panel1, QStringLiteral("Label1"), QStringLiteral("DATA ANGGOTA KOPMA UNRAWI"));
-    QFont heading = Label1->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.6);
-    Label1->setFont(heading);
+    Label1->setFont(look::bold(Label1->font(), 1.6));
     Label1->setAlignment(Qt::AlignCenter);
     DBEtglDaftar = edit(Panel1, QStringLiteral("DBEtglDaftar"), QStringLiteral("Tgl_Daftar"));
     DBEtglDaftar->setVisible(false);
@@ -190,9 +183,7 @@ void TFanggota::createControls()
     DBText1 = new DBText(this, QStringLiteral("DBText1"));
     Label16 = label(this, QStringLiteral("Label16"), QStringLiteral("Fakultas :"));
     DBText2 = new DBText(this, QStringLiteral("DBText2"));
-    QFont large = DBText1->font();
-    large.setBold(true);
-    large.setPointSizeF(large.pointSizeF() * 1.7);
+    const QFont large = look::bold(DBText1->font(), 1.7);
     DBText1->setFont(large);
     DBText2->setFont(large);
     DBText1->setMinimumWidth(QFontMetrics(large).horizontalAdvance(QStringLiteral("0000000")) + 8);

@@ -1,6 +1,7 @@
 #include "members/Ucari.h"
 
 #include "data/DM.h"
+#include "runtime/forms/look.h"
 #include "runtime/forms/messages.h"
 #include "runtime/picture.h"
 #include "savings/simpanan.h"
@@ -10,31 +11,16 @@
 
 TFcari *Fcari = nullptr;
 
-namespace {
-
-// The colour of a classic desktop, behind the dialog's yellow label.
-const QColor DesktopColour(0x3a, 0x6e, 0xa5);
-
-} // namespace
-
 TFcari::TFcari(QWidget *parent) : Form(QStringLiteral("Fcari"), parent)
 {
     setWindowTitle(QStringLiteral("Fcari"));
     setWindowIcon(QIcon(picture::loadPixmap(QStringLiteral(":/search.jpg"))));
     setFixedSize(255, 150);
-    setAutoFillBackground(true);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, DesktopColour);
-    setPalette(background);
+    look::fillWithDesktopColour(this);
 
-    Label1 = new QLabel(QStringLiteral("No. Anggota"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QPalette yellow = Label1->palette();
-    yellow.setColor(QPalette::WindowText, Qt::yellow);
-    Label1->setPalette(yellow);
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    Label1->setFont(bold);
+    Label1 = look::label(this, QStringLiteral("Label1"), QStringLiteral("No. Anggota"));
+    look::setTextColour(Label1, Qt::yellow);
+    Label1->setFont(look::bold(Label1->font()));
 
     EnoA = new QLineEdit(this);
     EnoA->setObjectName(QStringLiteral("EnoA"));

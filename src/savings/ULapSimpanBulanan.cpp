@@ -20,7 +20,7 @@ TForm3::TForm3(QWidget *parent) : Form(QStringLiteral("Form3"), parent)
 
     Band &header = QuickRep1.addBand(BandKind::PageHeader, 34.7, Frame::none(), Qt::white);
     header.addPicture(29.6, 0.0, 27.8, 23.5, picture::loadJpeg(QStringLiteral(":/logo.jpg"))).named("logo");
-    header.addText(63.5, 2.1, Title, FontStyle{QStringLiteral("Arial"), 14.0, true, true}).named("judul");
+    header.addText(63.5, 2.1, Title, FontStyle::boldUnderlined(14.0)).named("judul");
     header.addText(59.3, 10.6, QStringLiteral("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA")).named("koperasi");
     header.addText(86.8, 16.9, QStringLiteral("Bulan")).named("labelBulan");
     // The month and year carry their own names until the picker fills them.

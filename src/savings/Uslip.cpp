@@ -16,11 +16,6 @@ namespace {
 const QString Cooperative = QStringLiteral("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA");
 constexpr double TitleHeight = 43.1;
 
-FontStyle titleType()
-{
-    return FontStyle{QStringLiteral("Arial"), 14.0, true, true};
-}
-
 // Both slips share one page set-up and the head of their title band.
 void addHead(Layout &slip, double logoLeft, double titleLeft, const QString &title, double nameLeft)
 {
@@ -28,7 +23,7 @@ void addHead(Layout &slip, double logoLeft, double titleLeft, const QString &tit
     slip.dataset = nullptr;                     // title and detail print once
     Band &band = slip.addBand(BandKind::Title, TitleHeight, Frame::all());
     band.addPicture(logoLeft, 0.0, 19.3, 13.0, picture::loadJpeg(QStringLiteral(":/logo.jpg"))).named("logo");
-    band.addText(titleLeft, 1.1, title, titleType()).named("judul");
+    band.addText(titleLeft, 1.1, title, FontStyle::boldUnderlined(14.0)).named("judul");
     band.addText(nameLeft, 8.5, Cooperative).named("koperasi");
     band.addLine(0.0, 12.7, slip.page.contentWidth()).named("garis");
 }

@@ -2,6 +2,7 @@
 
 #include "data/DM.h"
 #include "members/Ucari.h"
+#include "runtime/forms/look.h"
 #include "runtime/picture.h"
 #include "runtime/regional.h"
 #include "savings/Uslip.h"
@@ -13,44 +14,7 @@
 
 TFsimpan *Fsimpan = nullptr;
 
-namespace {
-
-// The classic desktop colour the window and its read-only boxes wear.
-const QColor DesktopColour(0x3a, 0x6e, 0xa5);
-const QColor Aqua(0x00, 0xff, 0xff);
-
-QLabel *label(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-void setTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette p = widget->palette();
-    p.setColor(role, colour);
-    widget->setPalette(p);
-}
-
-// Data boxes show aqua on the desktop colour, also when disabled.
-void paintDataBox(QWidget *box)
-{
-    QPalette p = box->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(group, QPalette::Base, DesktopColour);
-        p.setColor(group, QPalette::Text, Aqua);
-    }
-    box->setPalette(p);
-}
-
-QFont bold(QFont font)
-{
-    font.setBold(true);
-    return font;
-}
-
-} // namespace
+using look::label;
 
 TFsimpan::TFsimpan(QWidget *parent) : Form(QStringLiteral("Fsimpan"), parent)
 {
@@ -215,19 +179,18 @@ void TFsimpan::arrangeControls()
 
 void TFsimpan::paintControls()
 {
-    setAutoFillBackground(true);
-    setTextColour(this, QPalette::Window, DesktopColour);
+    look::fillWithDesktopColour(this);
     for (QLabel *caption : {Label1, Label4, Label9, Label8, Label2})
-        setTextColour(caption, QPalette::WindowText, Qt::yellow);
+        look::setTextColour(caption, Qt::yellow);
     for (QWidget *w : std::initializer_list<QWidget *>{GroupBox1, Label3, Label6, Label7, wajib, suka, wisuda})
-        setTextColour(w, QPalette::WindowText, Qt::white);
+        look::setTextColour(w, Qt::white);
     for (QLabel *l : {Label1, Label4, Label9, Label8, Label2, Label3, Label6, Label7, wajib, suka, wisuda})
-        l->setFont(bold(l->font()));
+        l->setFont(look::bold(l->font()));
     for (QWidget *box : std::initializer_list<QWidget *>{DBEdit3, DBEdit1, DBEdit2, DBETglSimpan, Etotsimpanan})
-        paintDataBox(box);
+        look::paintDataBox(box);
     for (BitBtn *button : {BitBtn2, BitBtn4, BitBtn3, BitBtnlapSimpan, BitBtn1}) {
-        setTextColour(button, QPalette::ButtonText, Qt::blue);
-        button->setFont(bold(button->font()));
+        look::setButtonTextColour(button, Qt::blue);
+        button->setFont(look::bold(button->font()));
     }
 }
 

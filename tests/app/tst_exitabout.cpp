@@ -1,3 +1,4 @@
+#include "support/clerk.h"
 #include "support/messagescript.h"
 
 #include "app/Login.h"
@@ -8,40 +9,21 @@
 #include "app/password.h"
 #include "app/shell.h"
 #include "runtime/db/connection.h"
+#include "runtime/forms/look.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-
-#include <functional>
 
 namespace {
 
 const QColor Navy(0x00, 0x00, 0x80);
 
-// Acts once `ready` holds, from whatever event loop (modal run) is going on;
-// the action itself may start a modal run.
-void whenReady(std::function<bool()> ready, std::function<void()> act)
+bool exitUp()
 {
-    auto *poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, ready, act] {
-        if (!ready())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        QTimer::singleShot(0, qApp, act);
-    });
-    poll->start(5);
+    return OKBottomDlg->isVisible() && OKBottomDlg->isModalRunning();
 }
-
-// What the operator does in the exit confirmation once it is up.
-void answerExit(std::function<void()> act)
-{
-    whenReady([] { return OKBottomDlg->isVisible() && OKBottomDlg->isModalRunning(); }, std::move(act));
-}
-
 
 bool centredOnScreen(QWidget *window)
 {
@@ -64,15 +46,17 @@ private slots:
 
         // Log in through the main window, as the operator does.
         bool asked = false;
-        whenReady([] { return Flogin->isVisible() && Flogin->isModalRunning(); },
-                  [] { QTest::mouseClick(Flogin->Button1, Qt::LeftButton); });
-        whenReady([] { return PasswordDlg->isVisible() && PasswordDlg->isModalRunning(); }, [&asked] {
+        Clerk clerk;
+        clerk.when([] { return Flogin->isVisible() && Flogin->isModalRunning(); },
+                   [] { QTest::mouseClick(Flogin->Button1, Qt::LeftButton); });
+        clerk.when([] { return PasswordDlg->isVisible() && PasswordDlg->isModalRunning(); }, [&asked] {
             asked = true;
             QTest::keyClicks(PasswordDlg->epass, QStringLiteral("rembul"));
             QTest::mouseClick(PasswordDlg->OKBtn, Qt::LeftButton);
         });
         Fmenu->show();
         QTRY_VERIFY_WITH_TIMEOUT(asked && !Flogin->isModalRunning(), 20000);
+        QVERIFY(!clerk.timedOut());
         QVERIFY(Fmenu->isEnabled());
         QVERIFY(!programEnded());
     }
@@ -94,7 +78,7 @@ private slots:
         QVERIFY(OKBottomDlg->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!OKBottomDlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(OKBottomDlg->minimumSize(), OKBottomDlg->maximumSize());
-        QCOMPARE(OKBottomDlg->palette().color(QPalette::Window), desktopColour());
+        QCOMPARE(OKBottomDlg->palette().color(QPalette::Window), look::desktopColour());
 
         QCOMPARE(OKBottomDlg->Bevel1->objectName(), QStringLiteral("Bevel1"));
         QCOMPARE(OKBottomDlg->Bevel1->frameShadow(), QFrame::Sunken);
@@ -137,7 +121,8 @@ private slots:
         AboutBox->showModeless();
         bool modal = false;
         bool centred = false;
-        answerExit([&] {
+        Clerk clerk;
+        clerk.when(exitUp, [&] {
             modal = QApplication::activeModalWidget() == OKBottomDlg;
             centred = centredOnScreen(OKBottomDlg);
             if (how == 0)
@@ -148,6 +133,8 @@ private slots:
                 OKBottomDlg->close();
         });
         Fmenu->Exit1->trigger();
+        QVERIFY(!clerk.timedOut());
+        QVERIFY(clerk.done());
 
         QVERIFY(modal);
         QVERIFY(centred);
@@ -173,13 +160,16 @@ private slots:
         MessageScript script;
         // Another window open does not hold the end back.
         AboutBox->showModeless();
-        answerExit([byEnter] {
+        Clerk clerk;
+        clerk.when(exitUp, [byEnter] {
             if (byEnter)
                 QTest::keyClick(OKBottomDlg->Bevel1, Qt::Key_Return);
             else
                 QTest::mouseClick(OKBottomDlg->BitBtn1, Qt::LeftButton);
         });
         Fmenu->Exit1->trigger();
+        QVERIFY(!clerk.timedOut());
+        QVERIFY(clerk.done());
 
         QVERIFY(programEnded());
         QCOMPARE(script.count(), 0);
@@ -193,7 +183,7 @@ private slots:
         QCOMPARE(AboutBox->windowTitle(), QStringLiteral("Tentang Program"));
         QVERIFY(AboutBox->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         QCOMPARE(AboutBox->minimumSize(), AboutBox->maximumSize());
-        QCOMPARE(AboutBox->palette().color(QPalette::Window), desktopColour());
+        QCOMPARE(AboutBox->palette().color(QPalette::Window), look::desktopColour());
 
         const QList<std::tuple<QLabel *, QString, QString, int, bool>> texts = {
             {AboutBox->Label4, "Label4", "Program", 24, true},

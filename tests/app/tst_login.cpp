@@ -1,3 +1,4 @@
+#include "support/clerk.h"
 #include "support/messagescript.h"
 
 #include "app/Login.h"
@@ -6,70 +7,17 @@
 #include "app/password.h"
 #include "app/shell.h"
 #include "runtime/db/connection.h"
+#include "runtime/forms/look.h"
 
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-
-#include <functional>
 
 namespace {
 
 const QString Wrong = QStringLiteral("password salah ! Silahkan coba lagi.");
 const QString NoTriesLeft = QStringLiteral("kesempatan Anda telah habis, silahkan keluar !!");
 const QPoint Place(394, 230);
-
-// Plays the operator: each step waits until its window is up and then acts
-// from the event loop of whatever modal run is going on. An action may open
-// a nested modal run of its own, so it never runs inside the polling tick.
-class Clerk : public QObject {
-public:
-    Clerk()
-    {
-        connect(&m_poll, &QTimer::timeout, this, &Clerk::poll);
-        m_poll.start(5);
-        // A step that never comes would hang the modal runs: end them all.
-        m_watchdog.setSingleShot(true);
-        connect(&m_watchdog, &QTimer::timeout, this, [this] {
-            m_timedOut = true;
-            endProgram();
-        });
-        m_watchdog.start(20000);
-    }
-
-    void when(std::function<bool()> ready, std::function<void()> act)
-    {
-        m_steps.append({std::move(ready), std::move(act)});
-    }
-
-    bool done() const { return m_steps.isEmpty() && !m_pending; }
-    bool timedOut() const { return m_timedOut; }
-
-private:
-    struct Step {
-        std::function<bool()> ready;
-        std::function<void()> act;
-    };
-
-    void poll()
-    {
-        if (m_pending || m_steps.isEmpty() || !m_steps.first().ready())
-            return;
-        const Step step = m_steps.takeFirst();
-        m_pending = true;
-        QTimer::singleShot(0, this, [this, step] {
-            m_pending = false;
-            step.act();
-        });
-    }
-
-    QList<Step> m_steps;
-    bool m_pending = false;
-    bool m_timedOut = false;
-    QTimer m_poll;
-    QTimer m_watchdog;
-};
 
 bool loginUp()
 {
@@ -226,7 +174,7 @@ private slots:
             QVERIFY(!flags.testFlag(Qt::WindowSystemMenuHint));
             QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
             QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-            QCOMPARE(form->palette().color(QPalette::Window), desktopColour());
+            QCOMPARE(form->palette().color(QPalette::Window), look::desktopColour());
             QVERIFY(form->parentWidget() == nullptr);
         }
         QCOMPARE(PasswordDlg->minimumSize(), PasswordDlg->maximumSize());

@@ -4,7 +4,11 @@
 
 #include "loans/UQRpinjam.h"
 #include "loans/Uinputbulanpinjam.h"
+#include "support/amounts.h"
 #include "support/messagescript.h"
+#include "support/millimetres.h"
+#include "support/monthlyreport.h"
+#include "support/pages.h"
 #include "support/program.h"
 
 #include "runtime/db/sqlite.h"
@@ -14,7 +18,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,19 +25,6 @@
 using namespace report;
 
 namespace {
-
-bool near(double a, double b, double tolerance = 0.001)
-{
-    return std::abs(a - b) <= tolerance;
-}
-
-#define QCOMPARE_MM(actual, expected) \
-    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2").arg(actual).arg(expected)))
-
-Money rupiah(const char *text)
-{
-    return Money::parse(QString::fromLatin1(text), QLocale::c());
-}
 
 struct Loan {
     QString date;
@@ -58,75 +48,14 @@ void seed(const QList<Loan> &loans)
     transaction.commit();
 }
 
-class PreviewCatcher {
-public:
-    PreviewCatcher()
-    {
-        setPreviewHook([this](const QList<Page> &pages, const QString &title) {
-            this->pages = pages;
-            this->title = title;
-            ++shown;
-            pickerShownDuringPreview = Form2->isVisible();
-        });
-    }
-    ~PreviewCatcher() { setPreviewHook(nullptr); }
-
-    QList<Page> pages;
-    QString title;
-    int shown = 0;
-    bool pickerShownDuringPreview = false;
-};
-
-// What the operator does: the menu entry, a month, "&Preview".
 void runReport(int position)
 {
-    Fmenu->LaporanPinjaman1->trigger();
-    QVERIFY(Form2->isVisible());
-    Form2->ComboBox1->setCurrentIndex(position);
-    Form2->BitBtn1->click();
-}
-
-QStringList textsNamed(const QList<Page> &pages, const QString &name)
-{
-    QStringList texts;
-    for (const Page &page : pages) {
-        for (const Item *item : page.findAll(name))
-            texts << item->text;
-    }
-    return texts;
-}
-
-QString lastText(const QList<Page> &pages, const QString &name)
-{
-    const QStringList texts = textsNamed(pages, name);
-    return texts.isEmpty() ? QStringLiteral("<missing>") : texts.last();
-}
-
-QList<BandKind> kindsOf(const Page &page)
-{
-    QList<BandKind> kinds;
-    for (const PlacedBand &band : page.bands)
-        kinds << band.kind;
-    return kinds;
-}
-
-QString thisYear()
-{
-    return QStringLiteral(" ") + QString::number(QDate::currentDate().year());
+    runMonthlyReport(Fmenu->LaporanPinjaman1, Form2, position);
 }
 
 Money feeOf(Money amount)
 {
     return amount * Money::fromRaw(700);
-}
-
-QString runTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace
@@ -156,26 +85,13 @@ void LapPinjamTest::pickerWindow()
     Program program;
     QCOMPARE(Form2->objectName(), QStringLiteral("Form2"));
     QCOMPARE(Form2->windowTitle(), QStringLiteral("Input Bulan Pinjam"));
-    QCOMPARE(Form2->Label1->text(), QStringLiteral("Bulan Ke-"));
-    QCOMPARE(Form2->ComboBox1->toolTip(), QStringLiteral("Pilih bulan laporan"));
-    QStringList items;
-    for (int i = 0; i < Form2->ComboBox1->count(); ++i)
-        items << Form2->ComboBox1->itemText(i);
-    QCOMPARE(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"}));
-    QCOMPARE(Form2->ComboBox1->currentIndex(), -1);
+    compareMonthPicker(Form2);
     QCOMPARE(Form2->BitBtn1->text(), QStringLiteral("&Preview"));
     QCOMPARE(Form2->BitBtn1->hint(), QStringLiteral("Tampilkan ke layar"));
-    QCOMPARE(Form2->BitBtn2->text(), QStringLiteral("&Close"));
     QCOMPARE(Form2->BitBtn2->hint(), QStringLiteral("Tutup "));
     QCOMPARE(FlapPinjam->objectName(), QStringLiteral("FlapPinjam"));
     QCOMPARE(FlapPinjam->windowTitle(), QStringLiteral("Laporan Pinjaman Anggota Berdasarkan Bulan"));
     QVERIFY(!FlapPinjam->isVisible());
-
-    QStringList names;
-    for (int i = -1; i <= 12; ++i)
-        names << TForm2::monthName(i);
-    QCOMPARE(names, (QStringList{"", "Januari", "Februari", "Maret", "April", "Mei", "Juni", "Juli", "Agustus",
-                                 "September", "Oktober", "November", "Desember", ""}));
 
     // The close button closes the picker without a report.
     PreviewCatcher preview;
@@ -208,11 +124,12 @@ void LapPinjamTest::monthOfEveryYearListedAndSummed()
     seed(loans);
     const QList<int> may = {0, 2, 6};
 
-    PreviewCatcher preview;
+    bool pickerShownDuringPreview = false;
+    PreviewCatcher preview([&] { pickerShownDuringPreview = Form2->isVisible(); });
     runReport(4);
     QCOMPARE(preview.shown, 1);
     QCOMPARE(preview.title, QStringLiteral("LAPORAN PINJAMAN ANGGOTA"));
-    QVERIFY(preview.pickerShownDuringPreview);
+    QVERIFY(pickerShownDuringPreview);
     QVERIFY(!Form2->isVisible());
     QVERIFY(script.texts().isEmpty());
     QCOMPARE(preview.pages.size(), 1);
@@ -309,16 +226,10 @@ void LapPinjamTest::elementsWhereTheLayoutPutsThem()
     QCOMPARE_MM(page.bands[5].rect.top(), 297.0 - 10.0 - 10.1);
     QCOMPARE_MM(page.bands[5].rect.height(), 10.1);
 
-    struct Place {
-        const char *name;
-        double left;
-        double top;
-        FontStyle font;
-    };
     const FontStyle plain;
     const FontStyle bold = FontStyle::bolded();
     const double s = 70.1;  // summary top
-    const Place places[] = {
+    const QList<Place> places = {
         {"judul", 71.4, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
         {"koperasi", 67.2, 18.5, plain},
         {"labelBulan", 91.2, 22.7, plain}, {"QRLbulan", 101.8, 22.7, plain}, {"QRtahun", 118.7, 22.7, plain},
@@ -336,13 +247,7 @@ void LapPinjamTest::elementsWhereTheLayoutPutsThem()
         {"labelMengetahui", 156.1, s + 19.8, plain}, {"labelJabatan", 139.1, s + 26.2, plain},
         {"manager", 153.9, s + 49.5, plain},
     };
-    for (const Place &place : places) {
-        const Item *item = page.find(QLatin1String(place.name));
-        QVERIFY2(item, place.name);
-        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
-                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
-        QCOMPARE(item->font, reportFont(place.font));
-    }
+    comparePlaces(page, places);
     // The logo reaches 0.3 mm above the header band.
     const Item *logo = page.find("logo");
     QCOMPARE(logo->kind, ItemKind::Picture);
@@ -475,14 +380,11 @@ void LapPinjamTest::realPreviewThenPickerCloses()
     bool seen = false;
     bool pickerOpen = false;
     QTimer::singleShot(50, [&] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *window = qobject_cast<ReportPreview *>(widget);
-            if (window && window->isVisible()) {
-                seen = window->windowTitle() == QStringLiteral("LAPORAN PINJAMAN ANGGOTA")
-                       && window->view()->pageCount() == 1;
-                pickerOpen = Form2->isVisible();
-                window->close();
-            }
+        if (ReportPreview *window = shownPreview()) {
+            seen = window->windowTitle() == QStringLiteral("LAPORAN PINJAMAN ANGGOTA")
+                   && window->view()->pageCount() == 1;
+            pickerOpen = Form2->isVisible();
+            window->close();
         }
     });
     runReport(2);

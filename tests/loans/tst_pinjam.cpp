@@ -8,9 +8,12 @@
 #include "runtime/db/sqlite.h"
 #include "runtime/regional.h"
 #include "runtime/report/preview.h"
+#include "support/amounts.h"
 #include "support/messagescript.h"
+#include "support/pages.h"
 #include "support/program.h"
 #include "support/sqlfile.h"
+#include "support/teller.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -20,18 +23,10 @@
 
 namespace {
 
-const QString Ani = QStringLiteral("1201001");
-const QString Budi = QStringLiteral("1202002");
-const QString Citra = QStringLiteral("1203003");
 const QString Prompt = QStringLiteral("Silahkan input besar pinjaman dan jaminan");
 
 // Columns of the loan grid.
 enum Column { ColNo, ColDate, ColAmount, ColCollateral, ColFee, ColTotal };
-
-void exec(const QString &sql)
-{
-    sqlite::Statement(modul->connection()->handle(), sql).exec();
-}
 
 QString member(const QString &number, const QString &name)
 {
@@ -49,47 +44,6 @@ QString loan(const QString &number, int amount, const QString &collateral)
         .arg(collateral);
 }
 
-void seed(const QStringList &statements)
-{
-    for (const QString &sql : statements)
-        exec(sql);
-    modul->Tanggota1->refresh();
-    modul->Tanggota1->first();
-}
-
-void activate(QWidget *window)
-{
-    if (!window->isVisible())
-        window->show();
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-}
-
-// Clicks `button`, which shows the search dialog modally, and answers the
-// dialog: types `number` and presses OK (or Cancel).
-void search(QAbstractButton *button, const QString &number, bool ok = true)
-{
-    static int runs = 0;
-    const int run = ++runs;
-    QTimer::singleShot(0, Fcari, [number, ok] {
-        if (!QTest::qWaitForWindowActive(Fcari))
-            qWarning("the search dialog did not become active");
-        QTest::keyClicks(Fcari->EnoA, number);
-        (ok ? Fcari->BitBtn1 : Fcari->BitBtn2)->click();
-    });
-    QTimer::singleShot(5000, Fcari, [run] {
-        if (run == runs && Fcari->isVisible()) {
-            qWarning("the search dialog was left open");
-            Fcari->close();
-        }
-    });
-    button->click();
-    // A desktop hands the activation back to the window that opened the
-    // dialog; the headless platform leaves that to us.
-    activate(button->window());
-}
-
 void press(DBNavigator::Action action, DBNavigator *navigator = nullptr)
 {
     (navigator ? navigator : Fpinjam->DBNavigator2)->button(action)->click();
@@ -98,16 +52,6 @@ void press(DBNavigator::Action action, DBNavigator *navigator = nullptr)
 QString cell(int row, int column)
 {
     return Fpinjam->DBGrid1->model()->index(row, column).data().toString();
-}
-
-QString currency(const char *amount)
-{
-    return Money::parse(QString::fromLatin1(amount), QLocale::c()).toCurrencyString();
-}
-
-QString currentMember()
-{
-    return modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString();
 }
 
 QList<QVariantList> loansFile(const Program &program)
@@ -122,24 +66,6 @@ bool unlocked()
     return Fpinjam->DBGrid1->isEnabled() && Fpinjam->DBNavigator2->isEnabled()
         && !Fpinjam->DBNavigator2->isHidden();
 }
-
-struct SlipCatcher {
-    SlipCatcher()
-    {
-        report::setPreviewHook([this](const QList<report::Page> &pages, const QString &title) {
-            this->pages = pages;
-            titles << title;
-        });
-    }
-    ~SlipCatcher() { report::setPreviewHook(nullptr); }
-    QString text(const QString &element) const
-    {
-        const report::Item *item = pages.isEmpty() ? nullptr : pages.first().find(element);
-        return item ? item->text : QStringLiteral("<none>");
-    }
-    QList<report::Page> pages;
-    QStringList titles;
-};
 
 } // namespace
 
@@ -508,7 +434,7 @@ void PinjamTest::typingStartsALoanForAMemberWithoutOne()
 void PinjamTest::slipOfTheLastLoan()
 {
     MessageScript script;
-    SlipCatcher slips;
+    PreviewCatcher slips;
 
     // A member without loans still gets a slip.
     activate(Fpinjam);

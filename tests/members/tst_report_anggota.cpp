@@ -3,6 +3,8 @@
 
 #include "members/Laporan_Anggota.h"
 #include "support/messagescript.h"
+#include "support/millimetres.h"
+#include "support/pages.h"
 #include "support/program.h"
 
 #include "runtime/db/sqlite.h"
@@ -16,14 +18,6 @@
 using namespace report;
 
 namespace {
-
-bool near(double a, double b)
-{
-    return std::abs(a - b) <= 0.001;
-}
-
-#define QCOMPARE_MM(actual, expected) \
-    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2").arg(actual).arg(expected)))
 
 QString memberNumber(int i)
 {
@@ -49,41 +43,6 @@ void seedMembers(int count)
     modul->Tanggota1->first();
 }
 
-class PreviewCatcher {
-public:
-    PreviewCatcher()
-    {
-        setPreviewHook([this](const QList<Page> &pages, const QString &title) {
-            this->pages = pages;
-            this->title = title;
-            ++shown;
-            memberWhileShown = modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString();
-        });
-    }
-    ~PreviewCatcher() { setPreviewHook(nullptr); }
-
-    QList<Page> pages;
-    QString title;
-    QString memberWhileShown;
-    int shown = 0;
-};
-
-QStringList textsNamed(const Page &page, const QString &name)
-{
-    QStringList texts;
-    for (const Item *item : page.findAll(name))
-        texts << item->text;
-    return texts;
-}
-
-QList<BandKind> kindsOf(const Page &page)
-{
-    QList<BandKind> kinds;
-    for (const PlacedBand &band : page.bands)
-        kinds << band.kind;
-    return kinds;
-}
-
 } // namespace
 
 class ReportAnggotaTest : public QObject {
@@ -103,7 +62,9 @@ void ReportAnggotaTest::fortyMembersOverThreePages()
     seedMembers(40);
     QVERIFY(modul->Tanggota1->findKey({memberNumber(7)}));
 
-    PreviewCatcher preview;
+    QString memberWhileShown;
+    PreviewCatcher preview(
+        [&] { memberWhileShown = modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString(); });
     ReportAnggota->Preview();
     QCOMPARE(preview.shown, 1);
     QCOMPARE(preview.title, QStringLiteral("LAPORAN ANGGOTA"));
@@ -161,7 +122,7 @@ void ReportAnggotaTest::fortyMembersOverThreePages()
 
     // The report walked the table's cursor: the last member is current, and
     // was already while the preview was open.
-    QCOMPARE(preview.memberWhileShown, memberNumber(40));
+    QCOMPARE(memberWhileShown, memberNumber(40));
     QCOMPARE(modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString(), memberNumber(40));
     QCOMPARE(modul->Tanggota1->recNo(), 39);
 }
@@ -265,8 +226,7 @@ void ReportAnggotaTest::bandsAndPlaces()
     const auto check = [](const Page &page, const Place &place) {
         const Item *item = page.find(QLatin1String(place.name));
         QVERIFY2(item, place.name);
-        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
-                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
+        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
         QCOMPARE(item->font, reportFont(place.font));
         QCOMPARE(item->alignment, Qt::Alignment(Qt::AlignLeft));
         QCOMPARE_MM(item->rect.width(), measureText(item->text, item->font).width());
@@ -330,12 +290,9 @@ void ReportAnggotaTest::emptyTableStillReports()
     // The real preview: shown, closed by the operator, and the call returns.
     bool seen = false;
     QTimer::singleShot(50, [&] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *window = qobject_cast<ReportPreview *>(widget);
-            if (window && window->isVisible()) {
-                seen = window->windowTitle() == QStringLiteral("LAPORAN ANGGOTA") && window->view()->pageCount() == 1;
-                window->close();
-            }
+        if (ReportPreview *window = shownPreview()) {
+            seen = window->windowTitle() == QStringLiteral("LAPORAN ANGGOTA") && window->view()->pageCount() == 1;
+            window->close();
         }
     });
     setPreviewHook(nullptr);

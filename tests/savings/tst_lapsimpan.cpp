@@ -4,7 +4,11 @@
 
 #include "savings/ULapSimpanBulanan.h"
 #include "savings/UinputbulanSimpanan.h"
+#include "support/amounts.h"
 #include "support/messagescript.h"
+#include "support/millimetres.h"
+#include "support/monthlyreport.h"
+#include "support/pages.h"
 #include "support/program.h"
 
 #include "runtime/db/sqlite.h"
@@ -15,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,19 +26,6 @@
 using namespace report;
 
 namespace {
-
-bool near(double a, double b, double tolerance = 0.001)
-{
-    return std::abs(a - b) <= tolerance;
-}
-
-#define QCOMPARE_MM(actual, expected) \
-    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2").arg(actual).arg(expected)))
-
-Money rupiah(const char *text)
-{
-    return Money::parse(QString::fromLatin1(text), QLocale::c());
-}
 
 struct Deposit {
     QString date;
@@ -61,70 +51,9 @@ void seed(const QList<Deposit> &deposits)
     modul->Tsimpan1->refresh();
 }
 
-class PreviewCatcher {
-public:
-    PreviewCatcher()
-    {
-        setPreviewHook([this](const QList<Page> &pages, const QString &title) {
-            this->pages = pages;
-            this->title = title;
-            ++shown;
-            pickerShownDuringPreview = Flapsimpan->isVisible();
-        });
-    }
-    ~PreviewCatcher() { setPreviewHook(nullptr); }
-
-    QList<Page> pages;
-    QString title;
-    int shown = 0;
-    bool pickerShownDuringPreview = false;
-};
-
-// What the operator does: the menu entry, a month, "Preview".
 void runReport(int position)
 {
-    Fmenu->LaporanSimpanan1->trigger();
-    QVERIFY(Flapsimpan->isVisible());
-    Flapsimpan->ComboBox1->setCurrentIndex(position);
-    Flapsimpan->BitBtn1->click();
-}
-
-QStringList textsNamed(const QList<Page> &pages, const QString &name)
-{
-    QStringList texts;
-    for (const Page &page : pages) {
-        for (const Item *item : page.findAll(name))
-            texts << item->text;
-    }
-    return texts;
-}
-
-QString lastText(const QList<Page> &pages, const QString &name)
-{
-    const QStringList texts = textsNamed(pages, name);
-    return texts.isEmpty() ? QStringLiteral("<missing>") : texts.last();
-}
-
-QList<BandKind> kindsOf(const Page &page)
-{
-    QList<BandKind> kinds;
-    for (const PlacedBand &band : page.bands)
-        kinds << band.kind;
-    return kinds;
-}
-
-QString thisYear()
-{
-    return QStringLiteral(" ") + QString::number(QDate::currentDate().year());
-}
-
-QString runTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
+    runMonthlyReport(Fmenu->LaporanSimpanan1, Flapsimpan, position);
 }
 
 } // namespace
@@ -154,25 +83,12 @@ void LapSimpanTest::pickerWindow()
     Program program;
     QCOMPARE(Flapsimpan->objectName(), QStringLiteral("Flapsimpan"));
     QCOMPARE(Flapsimpan->windowTitle(), QStringLiteral("Input Bulan Simpan"));
-    QCOMPARE(Flapsimpan->Label1->text(), QStringLiteral("Bulan Ke-"));
-    QCOMPARE(Flapsimpan->ComboBox1->toolTip(), QStringLiteral("Pilih bulan laporan"));
-    QStringList items;
-    for (int i = 0; i < Flapsimpan->ComboBox1->count(); ++i)
-        items << Flapsimpan->ComboBox1->itemText(i);
-    QCOMPARE(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"}));
-    QCOMPARE(Flapsimpan->ComboBox1->currentIndex(), -1);
+    compareMonthPicker(Flapsimpan);
     QCOMPARE(Flapsimpan->BitBtn1->text(), QStringLiteral("Preview"));
     QCOMPARE(Flapsimpan->BitBtn1->hint(), QStringLiteral("Tampilkan laporan"));
-    QCOMPARE(Flapsimpan->BitBtn2->text(), QStringLiteral("&Close"));
     QCOMPARE(Flapsimpan->BitBtn2->hint(), QStringLiteral("Tutup"));
     QCOMPARE(Form3->objectName(), QStringLiteral("Form3"));
     QVERIFY(!Form3->isVisible());
-
-    QStringList names;
-    for (int i = -1; i <= 12; ++i)
-        names << TFlapsimpan::monthName(i);
-    QCOMPARE(names, (QStringList{"", "Januari", "Februari", "Maret", "April", "Mei", "Juni", "Juli", "Agustus",
-                                 "September", "Oktober", "November", "Desember", ""}));
 
     // The close button closes the picker without a report.
     PreviewCatcher preview;
@@ -206,11 +122,12 @@ void LapSimpanTest::monthOfEveryYearListedAndSummed()
     seed(deposits);
     const QList<int> may = {0, 2, 6};
 
-    PreviewCatcher preview;
+    bool pickerShownDuringPreview = false;
+    PreviewCatcher preview([&] { pickerShownDuringPreview = Flapsimpan->isVisible(); });
     runReport(4);
     QCOMPARE(preview.shown, 1);
     QCOMPARE(preview.title, QStringLiteral("LAPORAN SIMPANAN ANGGOTA"));
-    QVERIFY(preview.pickerShownDuringPreview);
+    QVERIFY(pickerShownDuringPreview);
     QVERIFY(!Flapsimpan->isVisible());
     QVERIFY(script.texts().isEmpty());
     QCOMPARE(preview.pages.size(), 1);
@@ -318,16 +235,10 @@ void LapSimpanTest::elementsWhereTheLayoutPutsThem()
     QCOMPARE_MM(page.bands[5].rect.top(), 297.0 - 10.0 - 10.6);
     QCOMPARE_MM(page.bands[5].rect.height(), 10.6);
 
-    struct Place {
-        const char *name;
-        double left;
-        double top;
-        FontStyle font;
-    };
     const FontStyle plain;
     const FontStyle bold = FontStyle::bolded();
     const double s = 83.9;  // summary top
-    const Place places[] = {
+    const QList<Place> places = {
         {"judul", 73.5, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
         {"koperasi", 69.3, 20.6, plain},
         {"labelBulan", 96.8, 26.9, plain}, {"QRLBulan", 106.3, 26.9, plain}, {"QRtahun", 124.3, 26.9, plain},
@@ -350,13 +261,7 @@ void LapSimpanTest::elementsWhereTheLayoutPutsThem()
         {"labelMengetahui", 162.4, s + 56.9, plain}, {"labelJabatan", 141.2, s + 61.9, plain},
         {"manager", 158.2, s + 80.2, plain},
     };
-    for (const Place &place : places) {
-        const Item *item = page.find(QLatin1String(place.name));
-        QVERIFY2(item, place.name);
-        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
-                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
-        QCOMPARE(item->font, reportFont(place.font));
-    }
+    comparePlaces(page, places);
     const Item *logo = page.find("logo");
     QCOMPARE(logo->kind, ItemKind::Picture);
     QVERIFY(!logo->image.isNull());
@@ -516,14 +421,11 @@ void LapSimpanTest::realPreviewThenPickerCloses()
     bool seen = false;
     bool pickerOpen = false;
     QTimer::singleShot(50, [&] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *window = qobject_cast<ReportPreview *>(widget);
-            if (window && window->isVisible()) {
-                seen = window->windowTitle() == QStringLiteral("LAPORAN SIMPANAN ANGGOTA")
-                       && window->view()->pageCount() == 1;
-                pickerOpen = Flapsimpan->isVisible();
-                window->close();
-            }
+        if (ReportPreview *window = shownPreview()) {
+            seen = window->windowTitle() == QStringLiteral("LAPORAN SIMPANAN ANGGOTA")
+                   && window->view()->pageCount() == 1;
+            pickerOpen = Flapsimpan->isVisible();
+            window->close();
         }
     });
     runReport(2);

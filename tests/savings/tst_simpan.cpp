@@ -7,9 +7,12 @@
 #include "runtime/regional.h"
 #include "runtime/report/preview.h"
 #include "savings/simpanan.h"
+#include "support/amounts.h"
 #include "support/messagescript.h"
+#include "support/pages.h"
 #include "support/program.h"
 #include "support/sqlfile.h"
+#include "support/teller.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -19,17 +22,8 @@
 
 namespace {
 
-const QString Ani = QStringLiteral("1201001");
-const QString Budi = QStringLiteral("1202002");
-const QString Citra = QStringLiteral("1203003");
-
 // Grid columns of the savings grid, as the clerk sees them.
 enum Column { ColNo, ColDate, ColMember, ColWajib, ColSukarela, ColWisuda, ColTotal };
-
-void exec(const QString &sql)
-{
-    sqlite::Statement(modul->connection()->handle(), sql).exec();
-}
 
 QString member(const QString &number, const QString &name, const QString &npm)
 {
@@ -46,48 +40,6 @@ QString deposit(const QString &number, const QString &date, const QString &wajib
     return QStringLiteral("INSERT INTO Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, S_Wisuda) "
                           "VALUES ('%1', '%2', %3, %4, %5)")
         .arg(date, number, raw(wajib), raw(sukarela), raw(wisuda));
-}
-
-// Rows put into the files by another tool, then read afresh by the program.
-void seed(const QStringList &statements)
-{
-    for (const QString &sql : statements)
-        exec(sql);
-    modul->Tanggota1->refresh();
-    modul->Tanggota1->first();
-}
-
-void activate(QWidget *form)
-{
-    if (!form->isVisible())
-        form->show();
-    form->activateWindow();
-    QApplication::setActiveWindow(form);
-    QVERIFY(QTest::qWaitForWindowActive(form));
-}
-
-// Clicks `button`, which shows the search dialog modally, and answers the
-// dialog: types `number` and presses OK (or Cancel).
-void search(QAbstractButton *button, const QString &number, bool ok = true)
-{
-    static int runs = 0;
-    const int run = ++runs;
-    QTimer::singleShot(0, Fcari, [number, ok] {
-        if (!QTest::qWaitForWindowActive(Fcari))
-            qWarning("the search dialog did not become active");
-        QTest::keyClicks(Fcari->EnoA, number);
-        (ok ? Fcari->BitBtn1 : Fcari->BitBtn2)->click();
-    });
-    QTimer::singleShot(5000, Fcari, [run] {
-        if (run == runs && Fcari->isVisible()) {
-            qWarning("the search dialog was left open");
-            Fcari->close();
-        }
-    });
-    button->click();
-    // A desktop hands the activation back to the window that opened the
-    // dialog; the headless platform leaves that to us.
-    activate(button->window());
 }
 
 void press(DBNavigator::Action action, DBNavigator *navigator = nullptr)
@@ -111,16 +63,6 @@ QString cell(int row, int column)
     return model->index(row, column).data().toString();
 }
 
-QString currency(const char *amount)
-{
-    return Money::parse(QString::fromLatin1(amount), QLocale::c()).toCurrencyString();
-}
-
-QString currentMember()
-{
-    return modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString();
-}
-
 QStringList figures()
 {
     return {Fsimpan->wajib->text(), Fsimpan->suka->text(), Fsimpan->wisuda->text(), Fsimpan->Etotsimpanan->text()};
@@ -132,25 +74,6 @@ QList<QVariantList> savingsFile(const Program &program)
                     QStringLiteral("select No_Simpan, Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, S_Wisuda "
                                    "from Tsimpanan1 order by No_Simpan"));
 }
-
-// Slips arrive here instead of in a preview window.
-struct SlipCatcher {
-    SlipCatcher()
-    {
-        report::setPreviewHook([this](const QList<report::Page> &pages, const QString &title) {
-            this->pages = pages;
-            titles << title;
-        });
-    }
-    ~SlipCatcher() { report::setPreviewHook(nullptr); }
-    QString text(const QString &element) const
-    {
-        const report::Item *item = pages.isEmpty() ? nullptr : pages.first().find(element);
-        return item ? item->text : QStringLiteral("<none>");
-    }
-    QList<report::Page> pages;
-    QStringList titles;
-};
 
 } // namespace
 
@@ -578,7 +501,7 @@ void SimpanTest::editOnALaterDayTakesThatDay()
 void SimpanTest::slipOfTheLastDeposit()
 {
     MessageScript script;
-    SlipCatcher slips;
+    PreviewCatcher slips;
     seed({deposit(Budi, QStringLiteral("01/02/2003"), QStringLiteral("1"), QStringLiteral("1"),
                   QStringLiteral("1"))});
 

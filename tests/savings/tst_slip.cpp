@@ -5,7 +5,10 @@
 #include "loans/pinjaman.h"
 #include "savings/Uslip.h"
 #include "savings/simpanan.h"
+#include "support/amounts.h"
 #include "support/messagescript.h"
+#include "support/millimetres.h"
+#include "support/pages.h"
 #include "support/program.h"
 #include "support/sqlfile.h"
 
@@ -18,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPrintDialog>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,30 +28,6 @@
 using namespace report;
 
 namespace {
-
-constexpr double Tolerance = 0.001;
-
-bool near(double a, double b, double tolerance = Tolerance)
-{
-    return std::abs(a - b) <= tolerance;
-}
-
-#define QCOMPARE_MM(actual, expected) \
-    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2").arg(actual).arg(expected)))
-
-#define QCOMPARE_RECT(actual, ex, ey, ew, eh) \
-    do { \
-        const QRectF r_ = (actual); \
-        QVERIFY2(near(r_.x(), ex) && near(r_.y(), ey) && near(r_.width(), ew) && near(r_.height(), eh), \
-                 qPrintable(QStringLiteral("(%1, %2, %3 x %4) != (%5, %6, %7 x %8)") \
-                                .arg(r_.x()).arg(r_.y()).arg(r_.width()).arg(r_.height()) \
-                                .arg(ex).arg(ey).arg(ew).arg(eh))); \
-    } while (false)
-
-Money rupiah(const char *text)
-{
-    return Money::parse(QString::fromLatin1(text), QLocale::c());
-}
 
 void set(Dataset *dataset, const char *field, const QString &text)
 {
@@ -86,36 +64,6 @@ void typeLoan(const char *amount, const char *guarantee)
     set(p, "Jaminan", QString::fromLatin1(guarantee));
 }
 
-// Catches what the slip procedure hands to the preview.
-class PreviewCatcher {
-public:
-    PreviewCatcher()
-    {
-        setPreviewHook([this](const QList<Page> &pages, const QString &title) {
-            m_pages = pages;
-            m_title = title;
-            ++m_shown;
-        });
-    }
-    ~PreviewCatcher() { setPreviewHook(nullptr); }
-    PreviewCatcher(const PreviewCatcher &) = delete;
-    PreviewCatcher &operator=(const PreviewCatcher &) = delete;
-
-    int shown() const { return m_shown; }
-    const QList<Page> &pages() const { return m_pages; }
-    QString title() const { return m_title; }
-    QString text(const QString &name) const
-    {
-        const Item *item = m_pages.isEmpty() ? nullptr : m_pages.first().find(name);
-        return item ? item->text : QStringLiteral("<missing %1>").arg(name);
-    }
-
-private:
-    QList<Page> m_pages;
-    QString m_title;
-    int m_shown = 0;
-};
-
 // Where a layout element lands on the paper: its band's corner (10 mm
 // margins, the title box from 10 mm, the detail box from 53.1 mm) plus its
 // place in the band.
@@ -125,28 +73,18 @@ struct Place {
     double top;
 };
 
-QString runTool(const QString &program, const QStringList &arguments)
+// Each of the two bands is framed all round in black, nothing filled.
+void compareSlipBoxes(const Page &page)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-int pdfPageCount(const QString &path)
-{
-    const auto match = QRegularExpression(R"(Pages:\s+(\d+))").match(runTool("pdfinfo", {path}));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-QWidget *shownTopLevel(const QString &name)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == name && widget->isVisible())
-            return widget;
+    const QList<const Item *> boxes = bandFrames(page);
+    QCOMPARE(boxes.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(boxes[i]->rect, page.bands[i].rect);
+        const Frame &frame = boxes[i]->frame;
+        QVERIFY(frame.left && frame.top && frame.right && frame.bottom);
+        QCOMPARE(frame.color, QColor(Qt::black));
+        QVERIFY(!boxes[i]->fill.isValid());
     }
-    return nullptr;
 }
 
 // pdftotext turns any kind of blank into a plain one.
@@ -202,19 +140,7 @@ void SlipTest::savingsSlipPlacesEveryElement()
     QCOMPARE_RECT(page.bands[0].rect, 10.0, 10.0, 190.0, 43.1);
     QCOMPARE(page.bands[1].kind, BandKind::Detail);
     QCOMPARE_RECT(page.bands[1].rect, 10.0, 53.1, 190.0, 50.5);
-    QList<const Item *> boxes;
-    for (const Item &item : page.items) {
-        if (item.kind == ItemKind::Rectangle && item.name.isEmpty())
-            boxes << &item;
-    }
-    QCOMPARE(boxes.size(), 2);
-    for (int i = 0; i < 2; ++i) {
-        QCOMPARE(boxes[i]->rect, page.bands[i].rect);
-        const Frame &frame = boxes[i]->frame;
-        QVERIFY(frame.left && frame.top && frame.right && frame.bottom);
-        QCOMPARE(frame.color, QColor(Qt::black));
-        QVERIFY(!boxes[i]->fill.isValid());
-    }
+    compareSlipBoxes(page);
 
     const Place texts[] = {
         {"judul", 82.0, 11.1},          {"koperasi", 54.5, 18.5},
@@ -235,8 +161,7 @@ void SlipTest::savingsSlipPlacesEveryElement()
         const Item *item = page.find(QLatin1String(place.name));
         QVERIFY2(item, place.name);
         QCOMPARE(item->kind, ItemKind::Text);
-        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
-                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
+        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
         // Left-aligned, sized to the content, black.
         const bool isTitle = QLatin1String(place.name) == QLatin1String("judul");
         const QFont font = reportFont(isTitle ? FontStyle{QStringLiteral("Arial"), 14, true, true} : FontStyle());
@@ -255,7 +180,7 @@ void SlipTest::savingsSlipPlacesEveryElement()
 
     // The logo: our JPEG, stretched into its box, under the box's frame.
     const Item *logo = page.find("logo");
-    QVERIFY(boxes[0] > logo);
+    QVERIFY(bandFrames(page).value(0) > logo);
     QCOMPARE(logo->kind, ItemKind::Picture);
     QCOMPARE_RECT(logo->rect, 34.1, 10.0, 19.3, 13.0);
     QCOMPARE(logo->image.size(), QSize(300, 200));
@@ -302,15 +227,7 @@ void SlipTest::loanSlipPlacesEveryElement()
     QCOMPARE(page.bands.size(), 2);
     QCOMPARE_RECT(page.bands[0].rect, 10.0, 10.0, 190.0, 43.1);
     QCOMPARE_RECT(page.bands[1].rect, 10.0, 53.1, 190.0, 51.1);
-    int boxes = 0;
-    for (const Item &item : page.items) {
-        if (item.kind == ItemKind::Rectangle && item.name.isEmpty()) {
-            QCOMPARE(item.rect, page.bands[boxes].rect);
-            QVERIFY(item.frame.left && item.frame.top && item.frame.right && item.frame.bottom);
-            ++boxes;
-        }
-    }
-    QCOMPARE(boxes, 2);
+    compareSlipBoxes(page);
 
     const Place texts[] = {
         {"judul", 84.1, 11.1},          {"koperasi", 58.7, 18.5},
@@ -329,8 +246,7 @@ void SlipTest::loanSlipPlacesEveryElement()
     for (const Place &place : texts) {
         const Item *item = page.find(QLatin1String(place.name));
         QVERIFY2(item, place.name);
-        QVERIFY2(near(item->rect.left(), place.left) && near(item->rect.top(), place.top),
-                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(place.name).arg(item->rect.left()).arg(item->rect.top())));
+        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
         const bool isTitle = QLatin1String(place.name) == QLatin1String("judul");
         const QFont font = reportFont(isTitle ? FontStyle{QStringLiteral("Arial"), 14, true, true} : FontStyle());
         QCOMPARE(item->font, font);
@@ -377,9 +293,9 @@ void SlipTest::slipOfADepositJustPosted()
 
     PreviewCatcher preview;
     Fslip->PrintSimpan();
-    QCOMPARE(preview.shown(), 1);
-    QCOMPARE(preview.title(), QStringLiteral("SLIP SIMPANAN"));
-    QCOMPARE(preview.pages().size(), 1);
+    QCOMPARE(preview.shown, 1);
+    QCOMPARE(preview.title, QStringLiteral("SLIP SIMPANAN"));
+    QCOMPARE(preview.pages.size(), 1);
     // The member's latest deposit, with the number the table gave it.
     QCOMPARE(preview.text("No_Simpan"), QStringLiteral("3"));
     QCOMPARE(preview.text("No_Anggota"), QStringLiteral("2301001"));
@@ -422,10 +338,10 @@ void SlipTest::savingsSlipAsPdf()
 
     PreviewCatcher preview;
     Fslip->PrintSimpan();
-    QCOMPARE(preview.shown(), 1);
+    QCOMPARE(preview.shown, 1);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("slip.pdf"));
-    QVERIFY(renderToPdf(preview.pages(), pdf, preview.title()));
+    QVERIFY(renderToPdf(preview.pages, pdf, preview.title));
     QCOMPARE(pdfPageCount(pdf), 1);
     // For a look at the page: SP_SLIP_PDF names where to keep a copy.
     const QString keep = qEnvironmentVariable("SP_SLIP_PDF");
@@ -477,7 +393,7 @@ void SlipTest::pendingDepositIsSettledFirst()
     typeDeposit("4000", "3000", "2000");
     PreviewCatcher preview;
     Fslip->PrintSimpan();
-    QCOMPARE(preview.shown(), 1);
+    QCOMPARE(preview.shown, 1);
     QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
     QCOMPARE(preview.text("No_Simpan"), QStringLiteral("2"));
     QCOMPARE(preview.text("Total"), rupiah("9000").toCurrencyString());
@@ -491,7 +407,7 @@ void SlipTest::pendingDepositIsSettledFirst()
     // A new row left untouched is dropped: the slip shows the last posted one.
     modul->Tsimpan1->append();
     Fslip->PrintSimpan();
-    QCOMPARE(preview.shown(), 2);
+    QCOMPARE(preview.shown, 2);
     QCOMPARE(preview.text("No_Simpan"), QStringLiteral("2"));
     QCOMPARE(modul->Tsimpan1->recordCount(), 2);
 
@@ -500,7 +416,7 @@ void SlipTest::pendingDepositIsSettledFirst()
     modul->Tsimpan1->edit();
     set(modul->Tsimpan1, "S_Wisuda", QStringLiteral("500"));
     Fslip->PrintSimpan();
-    QCOMPARE(preview.shown(), 3);
+    QCOMPARE(preview.shown, 3);
     QCOMPARE(preview.text("No_Simpan"), QStringLiteral("2"));
     QCOMPARE(readFile(program.file(QStringLiteral("Tsimpanan1.db")),
                       QStringLiteral("select S_Wisuda from Tsimpanan1 where No_Simpan = 1"))[0][0].toLongLong(),
@@ -522,7 +438,7 @@ void SlipTest::refusedPostShowsNoSlip()
         QVERIFY(!messages::guard([] { Fslip->PrintSimpan(); }));
         QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Minimum Adalah 0")});
         QCOMPARE(script.last().kind, messages::Kind::Warning);
-        QCOMPARE(preview.shown(), 0);
+        QCOMPARE(preview.shown, 0);
         QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
         QCOMPARE(modul->Tsimpan1->fieldByName("S_Wajib")->asString(), QStringLiteral("-1"));
     }
@@ -532,7 +448,7 @@ void SlipTest::refusedPostShowsNoSlip()
         modul->Tsimpan1->fieldByName("S_Wisuda")->clear();
         QVERIFY(!messages::guard([] { Fslip->PrintSimpan(); }));
         QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Tidak Boleh Kosong")});
-        QCOMPARE(preview.shown(), 0);
+        QCOMPARE(preview.shown, 0);
         QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
     }
     QVERIFY(readFile(program.file(QStringLiteral("Tsimpanan1.db")), QStringLiteral("select * from Tsimpanan1")).isEmpty());
@@ -541,7 +457,7 @@ void SlipTest::refusedPostShowsNoSlip()
         MessageScript script;
         set(modul->Tsimpan1, "S_Wisuda", QStringLiteral("0"));
         QVERIFY(messages::guard([] { Fslip->PrintSimpan(); }));
-        QCOMPARE(preview.shown(), 1);
+        QCOMPARE(preview.shown, 1);
         QCOMPARE(preview.text("No_Simpan"), QStringLiteral("1"));
         QVERIFY(script.texts().isEmpty());
     }
@@ -552,7 +468,7 @@ void SlipTest::refusedPostShowsNoSlip()
         QVERIFY(!messages::guard([] { Fslip->PrintPinjam(); }));
         QCOMPARE(script.texts(), (QStringList{QStringLiteral("Silahkan input besar pinjaman dan jaminan"),
                                               QStringLiteral("Jaminan Tidak Boleh Kosong")}));
-        QCOMPARE(preview.shown(), 1);
+        QCOMPARE(preview.shown, 1);
         QCOMPARE(modul->Tpinjam->state(), DataState::Insert);
         modul->Tpinjam->cancel();
     }
@@ -570,9 +486,9 @@ void SlipTest::loanSlipPrintsCalculatedFeeAndTotal()
     typeLoan("123457", "Laptop Asus");
     PreviewCatcher preview;
     Fslip->PrintPinjam();
-    QCOMPARE(preview.shown(), 1);
-    QCOMPARE(preview.title(), QStringLiteral("SLIP PINJAMAN"));
-    QCOMPARE(preview.pages().size(), 1);
+    QCOMPARE(preview.shown, 1);
+    QCOMPARE(preview.title, QStringLiteral("SLIP PINJAMAN"));
+    QCOMPARE(preview.pages.size(), 1);
     QCOMPARE(preview.text("No_Pinjaman"), QStringLiteral("2"));
     QCOMPARE(preview.text("No_Anggota"), QStringLiteral("2301001"));
     QCOMPARE(preview.text("Nama"), QStringLiteral("Sri Wahyuni"));
@@ -589,7 +505,7 @@ void SlipTest::loanSlipPrintsCalculatedFeeAndTotal()
                       QStringLiteral("update Tpinjaman1 set Administrasi = 10000, Total_Pinjam = 20000")).exec();
     modul->Tpinjam->refresh();
     Fslip->PrintPinjam();
-    QCOMPARE(preview.shown(), 2);
+    QCOMPARE(preview.shown, 2);
     QCOMPARE(preview.text("Adm"), rupiah("8641.99").toCurrencyString());
     QCOMPARE(preview.text("TotPinjam"), rupiah("132098.99").toCurrencyString());
 
@@ -614,21 +530,21 @@ void SlipTest::memberWithoutTransactions()
 
     PreviewCatcher preview;
     Fslip->PrintSimpan();
-    QCOMPARE(preview.shown(), 1);
-    QCOMPARE(preview.pages().size(), 1);
-    QCOMPARE(preview.pages().first().bands.size(), 2);
+    QCOMPARE(preview.shown, 1);
+    QCOMPARE(preview.pages.size(), 1);
+    QCOMPARE(preview.pages.first().bands.size(), 2);
     QCOMPARE(preview.text("Nama"), QStringLiteral("Budi Santoso"));
     QCOMPARE(preview.text("Kodepos"), QStringLiteral("40111"));
     // An empty member field prints nothing as well.
     QCOMPARE(preview.text("Alamat"), QString());
     for (const char *name : {"No_Simpan", "No_Anggota", "S_Wajib", "S_Sukarela", "S_Wisuda", "Total", "Tgl_Simpan"}) {
         QVERIFY2(preview.text(QLatin1String(name)).isEmpty(), name);
-        QCOMPARE_MM(preview.pages().first().find(QLatin1String(name))->rect.width(), 0.0);
+        QCOMPARE_MM(preview.pages.first().find(QLatin1String(name))->rect.width(), 0.0);
     }
-    QVERIFY(preview.pages().first().texts().contains(QStringLiteral("Simpanan Wajib")));
+    QVERIFY(preview.pages.first().texts().contains(QStringLiteral("Simpanan Wajib")));
 
     Fslip->PrintPinjam();
-    QCOMPARE(preview.shown(), 2);
+    QCOMPARE(preview.shown, 2);
     QCOMPARE(preview.text("Nama"), QStringLiteral("Budi Santoso"));
     for (const char *name : {"No_Pinjaman", "No_Anggota", "Besar_Pinjam", "Adm", "TotPinjam", "Jaminan", "Tgl_Pinjam"})
         QVERIFY2(preview.text(QLatin1String(name)).isEmpty(), name);
@@ -649,9 +565,9 @@ void SlipTest::alwaysOnePageWhateverTheHistory()
     }
     PreviewCatcher preview;
     Fslip->PrintSimpan();
-    QCOMPARE(preview.pages().size(), 1);
-    QCOMPARE(preview.pages().first().bands.size(), 2);
-    QCOMPARE(preview.pages().first().findAll("S_Wajib").size(), 1);
+    QCOMPARE(preview.pages.size(), 1);
+    QCOMPARE(preview.pages.first().bands.size(), 2);
+    QCOMPARE(preview.pages.first().findAll("S_Wajib").size(), 1);
     QCOMPARE(preview.text("S_Wajib"), rupiah("30000").toCurrencyString());
     QCOMPARE(preview.text("No_Simpan"), QStringLiteral("30"));
     QCOMPARE(modul->Tsimpan1->recNo(), 29);
@@ -693,7 +609,7 @@ void SlipTest::previewPrintsAndReportsFailures()
         });
     };
     QTimer::singleShot(50, [&] {
-        auto *preview = qobject_cast<ReportPreview *>(shownTopLevel(QStringLiteral("ReportPreview")));
+        auto *preview = shownPreview();
         QVERIFY(preview);
         title = preview->windowTitle();
         pageCount = preview->view()->pageCount();
@@ -722,7 +638,7 @@ void SlipTest::previewPrintsAndReportsFailures()
     QCOMPARE(pdfPageCount(dir.filePath(QStringLiteral("printed.pdf"))), 1);
     const QString printed = runTool(QStringLiteral("pdftotext"), {dir.filePath(QStringLiteral("printed.pdf")), QStringLiteral("-")});
     QVERIFY2(printed.contains(QStringLiteral("SLIP SIMPANAN")), qPrintable(printed));
-    QVERIFY(!shownTopLevel(QStringLiteral("ReportPreview")));
+    QVERIFY(!shownPreview());
 
     // Nothing else changed: the table stands on its last row, the files as
     // they were, and no message was shown.

@@ -45,6 +45,7 @@ struct FontStyle {
 
     static FontStyle plain(double pointSize = 10.0) { return {QStringLiteral("Arial"), pointSize, false, false}; }
     static FontStyle bolded(double pointSize = 10.0) { return {QStringLiteral("Arial"), pointSize, true, false}; }
+    static FontStyle boldUnderlined(double pointSize = 10.0) { return {QStringLiteral("Arial"), pointSize, true, true}; }
     bool operator==(const FontStyle &) const = default;
 };
 

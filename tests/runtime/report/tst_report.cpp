@@ -3,13 +3,14 @@
 #include "runtime/money.h"
 #include "runtime/regional.h"
 #include "runtime/report/report.h"
+#include "support/millimetres.h"
+#include "support/pages.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFontInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,25 +24,6 @@
 using namespace report;
 
 namespace {
-
-constexpr double Tolerance = 0.001;
-
-bool near(double a, double b, double tolerance = Tolerance)
-{
-    return std::abs(a - b) <= tolerance;
-}
-
-#define QCOMPARE_MM(actual, expected) \
-    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2").arg(actual).arg(expected)))
-
-#define QCOMPARE_RECT(actual, ex, ey, ew, eh) \
-    do { \
-        const QRectF r_ = (actual); \
-        QVERIFY2(near(r_.x(), ex) && near(r_.y(), ey) && near(r_.width(), ew) && near(r_.height(), eh), \
-                 qPrintable(QStringLiteral("(%1, %2, %3 x %4) != (%5, %6, %7 x %8)") \
-                                .arg(r_.x()).arg(r_.y()).arg(r_.width()).arg(r_.height()) \
-                                .arg(ex).arg(ey).arg(ew).arg(eh))); \
-    } while (false)
 
 FieldDef fieldDef(const QString &name, FieldType type, int size = 0)
 {
@@ -106,45 +88,12 @@ Layout listLayout(Dataset *dataset)
     return layout;
 }
 
-QStringList textsNamed(const Page &page, const QString &name)
-{
-    QStringList texts;
-    for (const Item *item : page.findAll(name))
-        texts << item->text;
-    return texts;
-}
-
 QStringList numbers(int from, int to)
 {
     QStringList result;
     for (int i = from; i <= to; ++i)
         result << QString::number(i);
     return result;
-}
-
-QString runTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-int pdfPageCount(const QString &path)
-{
-    const QString info = runTool("pdfinfo", {path});
-    const auto match = QRegularExpression(R"(Pages:\s+(\d+))").match(info);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-QWidget *topLevel(const QString &name)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == name && widget->isVisible())
-            return widget;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -289,11 +238,7 @@ void TestReport::slipWithoutDataset()
     QCOMPARE_RECT(page.bands[0].rect, 10.0, 10.0, 190.0, 43.1);
     QCOMPARE(page.bands[1].kind, BandKind::Detail);
     QCOMPARE_RECT(page.bands[1].rect, 10.0, 53.1, 190.0, 50.5);
-    QList<const Item *> boxes;
-    for (const Item &item : page.items) {
-        if (item.kind == ItemKind::Rectangle && item.name.isEmpty())
-            boxes << &item;
-    }
+    const QList<const Item *> boxes = bandFrames(page);
     QCOMPARE(boxes.size(), 2);
     QCOMPARE_RECT(boxes[0]->rect, 10.0, 10.0, 190.0, 43.1);
     QVERIFY(boxes[0]->frame.left && boxes[0]->frame.top && boxes[0]->frame.right && boxes[0]->frame.bottom);
@@ -390,7 +335,7 @@ void TestReport::pageBreaksOverDataset()
         for (int i = 0; i < details.size(); ++i) {
             QCOMPARE(details[i].lineNumber, first + i);
             QCOMPARE_MM(details[i].rect.top(), columns[0].rect.bottom() + 10.6 * i);
-            QVERIFY(details[i].rect.bottom() <= footers[0].rect.top() + Tolerance);
+            QVERIFY(details[i].rect.bottom() <= footers[0].rect.top() + MmTolerance);
         }
         if (!details.isEmpty()) {
             QCOMPARE(page.findAll("nama").first()->text, QStringLiteral("Anggota %1").arg(first, 3, 10, QLatin1Char('0')));
@@ -429,11 +374,8 @@ void TestReport::emptyDataset()
     QVERIFY(openTable(0));
     const QList<Page> pages = paginate(listLayout(m_table.get()));
     QCOMPARE(pages.size(), 1);
-    QList<BandKind> kinds;
-    for (const PlacedBand &band : pages[0].bands)
-        kinds << band.kind;
-    QCOMPARE(kinds, (QList<BandKind>{BandKind::PageHeader, BandKind::Title, BandKind::ColumnHeader,
-                                     BandKind::Summary, BandKind::PageFooter}));
+    QCOMPARE(kindsOf(pages[0]), (QList<BandKind>{BandKind::PageHeader, BandKind::Title, BandKind::ColumnHeader,
+                                                BandKind::Summary, BandKind::PageFooter}));
     QCOMPARE_MM(pages[0].bands[3].rect.top(), 51.3);
     QCOMPARE(pages[0].find("jumlahBaris")->text, QStringLiteral("0"));
     QVERIFY(pages[0].findAll("nomor").isEmpty());
@@ -595,7 +537,7 @@ void TestReport::previewHook()
     QCOMPARE(seen.size(), 2);
     QCOMPARE(seenTitle, QStringLiteral("LAPORAN ANGGOTA"));
     QCOMPARE(seen[1].find("jumlahBaris")->text, QStringLiteral("30"));
-    QVERIFY(!topLevel("ReportPreview"));
+    QVERIFY(!shownPreview());
 }
 
 void TestReport::previewWindow()
@@ -611,7 +553,7 @@ void TestReport::previewWindow()
     bool looked = false;
     QString pdfText;
     QTimer::singleShot(50, [&] {
-        auto *preview = qobject_cast<ReportPreview *>(topLevel("ReportPreview"));
+        auto *preview = shownPreview();
         QVERIFY(preview);
         QCOMPARE(preview->windowTitle(), QStringLiteral("LAPORAN ANGGOTA"));
         QVERIFY(!preview->parentWidget());
@@ -654,7 +596,7 @@ void TestReport::previewWindow()
     QCOMPARE(showPreview(pages, "LAPORAN ANGGOTA"), 4);
     QVERIFY(looked);
     QVERIFY(pdfText.contains("Anggota 063"));
-    QVERIFY(!topLevel("ReportPreview"));
+    QVERIFY(!shownPreview());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget *widget : QApplication::topLevelWidgets())
         QVERIFY(widget->objectName() != "ReportPreview");
@@ -668,7 +610,7 @@ void TestReport::previewOverModalWindow()
     int pageCount = 0;
     QTimer::singleShot(0, [&] {
         QTimer::singleShot(50, [&] {
-            auto *preview = qobject_cast<ReportPreview *>(topLevel("ReportPreview"));
+            auto *preview = shownPreview();
             QVERIFY(preview);
             previewModality = preview->windowModality();
             previewOnTop = QApplication::activeModalWidget() == preview;

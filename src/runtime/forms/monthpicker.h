@@ -1,0 +1,31 @@
+#pragma once
+
+#include "runtime/forms/buttons.h"
+#include "runtime/forms/form.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QString>
+
+// A small window that asks for a month of the year: "Bulan Ke-" with the
+// month codes "01".."12" to choose from (none chosen at first), a preview
+// button BitBtn1 and a close button BitBtn2. The window using it gives the
+// title, BitBtn1's caption and hints and what BitBtn1 does.
+class MonthPicker : public Form {
+    Q_OBJECT
+public:
+    QLabel *Label1;
+    QComboBox *ComboBox1;
+    BitBtn *BitBtn1;
+    BitBtn *BitBtn2;
+
+    virtual void BitBtn1Click() = 0;
+
+    // Month code ("01".."12") and name ("Januari"..) of an item position;
+    // both empty for any other position (no item chosen).
+    static QString monthCode(int position);
+    static QString monthName(int position);
+
+protected:
+    explicit MonthPicker(const QString &instanceName, QWidget *parent = nullptr);
+};

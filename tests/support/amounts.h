@@ -1,0 +1,19 @@
+#pragma once
+
+// Amounts as tests write them: rupiah with a decimal point, "2500.5".
+
+#include "runtime/money.h"
+
+#include <QLocale>
+#include <QString>
+
+inline Money rupiah(const char *text)
+{
+    return Money::parse(QString::fromLatin1(text), QLocale::c());
+}
+
+// As the program shows the amount: the regional currency text.
+inline QString currency(const char *amount)
+{
+    return rupiah(amount).toCurrencyString();
+}

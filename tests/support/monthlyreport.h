@@ -1,0 +1,68 @@
+#pragma once
+
+// The monthly reports as the operator runs them (a menu entry opens the
+// month picker, a month, the preview button) and where their texts land.
+// Header-only: only tests linking the core use it.
+
+#include "runtime/forms/monthpicker.h"
+#include "runtime/report/report.h"
+#include "support/millimetres.h"
+
+#include <QAction>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+
+// The year as the report heading shows it, after a blank.
+inline QString thisYear()
+{
+    return QStringLiteral(" ") + QString::number(QDate::currentDate().year());
+}
+
+inline void runMonthlyReport(QAction *menuEntry, MonthPicker *picker, int position)
+{
+    menuEntry->trigger();
+    QVERIFY(picker->isVisible());
+    picker->ComboBox1->setCurrentIndex(position);
+    picker->BitBtn1->click();
+}
+
+// What every month picker shows alike: the label, the twelve month codes
+// with none chosen, the close button, and the names behind the codes.
+inline void compareMonthPicker(const MonthPicker *picker)
+{
+    QCOMPARE(picker->Label1->text(), QStringLiteral("Bulan Ke-"));
+    QCOMPARE(picker->ComboBox1->toolTip(), QStringLiteral("Pilih bulan laporan"));
+    QStringList items;
+    for (int i = 0; i < picker->ComboBox1->count(); ++i)
+        items << picker->ComboBox1->itemText(i);
+    QCOMPARE(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"}));
+    QCOMPARE(picker->ComboBox1->currentIndex(), -1);
+    QCOMPARE(picker->BitBtn2->text(), QStringLiteral("&Close"));
+
+    QStringList names;
+    for (int i = -1; i <= 12; ++i)
+        names << MonthPicker::monthName(i);
+    QCOMPARE(names, (QStringList{"", "Januari", "Februari", "Maret", "April", "Mei", "Juni", "Juli", "Agustus",
+                                 "September", "Oktober", "November", "Desember", ""}));
+}
+
+// Where a text's corner lands on the paper (mm) and in what type.
+struct Place {
+    const char *name;
+    double left;
+    double top;
+    report::FontStyle font;
+};
+
+inline void comparePlaces(const report::Page &page, const QList<Place> &places)
+{
+    for (const Place &place : places) {
+        const report::Item *item = page.find(QLatin1String(place.name));
+        QVERIFY2(item, place.name);
+        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
+        QCOMPARE(item->font, report::reportFont(place.font));
+    }
+}
