@@ -11,19 +11,12 @@ namespace {
 
 FieldDef text(const QString &name, int size)
 {
-    FieldDef f;
-    f.name = name;
-    f.type = FieldType::Text;
-    f.size = size;
-    return f;
+    return FieldDef(name, FieldType::Text, size);
 }
 
 FieldDef typed(const QString &name, FieldType type)
 {
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    return f;
+    return FieldDef(name, type);
 }
 
 FieldDef amount(const QString &name, bool checked)
