@@ -54,7 +54,6 @@ public:
     void setReadOnlyGrid(bool readOnly);
     bool isReadOnlyGrid() const { return m_readOnly; }
     void setHint(const QString &hint) { setToolTip(hint); }
-    DatasetModel *datasetModel() const { return m_model; }
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

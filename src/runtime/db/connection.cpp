@@ -138,15 +138,6 @@ const TableSchema *Connection::schemaForFile(const QString &fileName) const
     return nullptr;
 }
 
-const TableSchema *Connection::schemaForTable(const QString &tableName) const
-{
-    for (const TableSchema &t : m_tables) {
-        if (t.tableName.compare(tableName, Qt::CaseInsensitive) == 0)
-            return &t;
-    }
-    return nullptr;
-}
-
 static QString schemaName(const TableSchema &schema, bool main)
 {
     return main ? QStringLiteral("main") : schema.tableName;

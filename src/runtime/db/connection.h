@@ -47,7 +47,6 @@ public:
     const QString &folder() const { return m_folder; }
     const QString &alias() const { return m_alias; }
     const TableSchema *schemaForFile(const QString &fileName) const;
-    const TableSchema *schemaForTable(const QString &tableName) const;
 
     // The connection registered for an alias (the latest one opened).
     static Connection *forAlias(const QString &alias);

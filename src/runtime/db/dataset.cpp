@@ -247,14 +247,6 @@ void Dataset::prior()
     m_bof = true;
 }
 
-void Dataset::moveBy(int distance)
-{
-    for (; distance > 0; --distance)
-        next();
-    for (; distance < 0; ++distance)
-        prior();
-}
-
 void Dataset::moveTo(int index)
 {
     prepareMove();

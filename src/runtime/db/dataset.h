@@ -45,7 +45,6 @@ public:
     void open();
     void close();
     bool isActive() const { return m_state != DataState::Inactive; }
-    void setActive(bool active) { active ? open() : close(); }
     DataState state() const { return m_state; }
     bool isEditing() const { return m_state == DataState::Edit || m_state == DataState::Insert; }
 
@@ -55,7 +54,6 @@ public:
     void last();
     void next();
     void prior();
-    void moveBy(int distance);
     void moveTo(int index);                          // 0-based among the rows
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }

@@ -31,7 +31,6 @@ public:
     void setIndexName(const QString &name);
     QString indexName() const { return m_indexName; }
     void setIndexFieldNames(const QString &fields);
-    QString indexFieldNames() const { return m_indexFields.join(';'); }
 
 protected:
     void doOpen() override;
