@@ -3,6 +3,7 @@
 #include "data/rules.h"
 #include "loans/pinjaman.h"
 #include "runtime/forms/messages.h"
+#include "runtime/db/sqlite.h"
 #include "savings/simpanan.h"
 
 Tmodul *modul = nullptr;
@@ -297,4 +298,114 @@ void Tmodul::TpinjamBeforeInsert(Dataset &)
 void Tmodul::TpinjamPostError(Dataset &, const DatabaseError &error, DataAction &action)
 {
     translate(error, action, dberr::RequiredValue, QStringLiteral("Jaminan Tidak Boleh Kosong"));
+}
+
+// Member bookkeeping ---------------------------------------------------------
+
+void Tmodul::openLoans()
+{
+    // The loans window closes its table; the member's loans move with it.
+    if (!Tpinjam->isActive())
+        Tpinjam->open();
+}
+
+bool Tmodul::storeMemberAs(const QString &number)
+{
+    openLoans();
+    bool stored = false;
+    try {
+        sqlite::Transaction transaction(m_connection->handle());
+        if (Tanggota1->findKey({number})) {
+            transaction.commit();
+            return false;
+        }
+        stored = true;
+        carryNumberOver(number);
+        transaction.commit();
+        return true;
+    } catch (...) {
+        // A refused store of the clerk's own changes leaves the row in edit;
+        // anything later was rolled back and the screen follows the files.
+        if (stored)
+            showFilesAfterRollback(true);
+        throw;
+    }
+}
+
+void Tmodul::carryNumberOver(const QString &number)
+{
+    const QString link = QStringLiteral("No_Anggota");
+    // Each stored row leaves the member's set; the next one takes its place.
+    for (Dataset *detail : std::initializer_list<Dataset *>{Tsimpan1, Tpinjam}) {
+        const Dataset::ProgramChange own(*detail);
+        for (int n = detail->recordCount(); n > 0; --n) {
+            detail->edit();
+            detail->fieldByName(link)->setText(number);
+            detail->post();
+        }
+    }
+    {
+        // Every parents row moves; a member without one gets a row holding
+        // just the number (editing an empty detail starts an insertion).
+        const Dataset::ProgramChange own(*Tortu);
+        int n = Tortu->recordCount();
+        do {
+            Tortu->edit();
+            Tortu->fieldByName(link)->setText(number);
+            Tortu->post();
+        } while (--n > 0);
+    }
+    // Last, so that the details above still showed the old number's rows.
+    const Dataset::ProgramChange own(*Tanggota1);
+    Tanggota1->edit();
+    Tanggota1->fieldByName(link)->setText(number);
+    Tanggota1->post();
+}
+
+void Tmodul::deleteCurrentMember()
+{
+    openLoans();
+    const std::initializer_list<Dataset *> details{Tsimpan1, Tpinjam, Tortu};
+    // Rows still being entered for this member go with it.
+    for (Dataset *detail : details)
+        detail->cancel();
+    try {
+        sqlite::Transaction transaction(m_connection->handle());
+        for (Dataset *detail : details) {
+            for (int n = detail->recordCount(); n > 0; --n)
+                detail->remove();
+        }
+        Tanggota1->remove();
+        transaction.commit();
+    } catch (...) {
+        showFilesAfterRollback(false);
+        throw;
+    }
+}
+
+// After a rolled-back transaction the datasets still show what was undone:
+// pending detail rows are dropped (before the member row moves, which would
+// settle them), a pending renumbering of the member is dropped, and every
+// cache is read again.
+void Tmodul::showFilesAfterRollback(bool dropMemberEdit)
+{
+    const std::initializer_list<Dataset *> details{Tsimpan1, Tpinjam, Tortu};
+    try {
+        for (Dataset *detail : details)
+            detail->cancel();
+        if (dropMemberEdit)
+            Tanggota1->cancel();
+        if (Tanggota1->isEditing()) {
+            // The member row itself did not change in the file; its details did.
+            for (Dataset *detail : details) {
+                if (detail->isActive())
+                    detail->refresh();
+            }
+        } else {
+            // Re-reading the member table makes its details follow afresh.
+            Tanggota1->refresh();
+        }
+    } catch (...) {
+        // The error that caused the rollback is the one the operator sees.
+    }
 }

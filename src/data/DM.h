@@ -52,9 +52,22 @@ public:
     void Query1CalcFields(Dataset &dataset);
     void Query2CalcFields(Dataset &dataset);
 
+    // Stores the member being edited under `number`, all or nothing: its
+    // pending changes first (the lookup for the number stores them), then
+    // the number carried over to its savings, loans and parents rows and
+    // the member row. Returns false, with the changes stored under the old
+    // number, when another stored member (or the member itself) holds it.
+    bool storeMemberAs(const QString &number);
+    // Deletes the current member with its savings, loans and parents rows,
+    // all or nothing.
+    void deleteCurrentMember();
+
 private:
     void declareFields();
     void attachRules();
+    void openLoans();
+    void carryNumberOver(const QString &number);
+    void showFilesAfterRollback(bool dropMemberEdit);
 
     std::unique_ptr<Connection> m_connection;
 };

@@ -94,39 +94,6 @@ qint64 newestMemberRowId()
     return select.step() ? select.columnInt(0) : 0;
 }
 
-void ensureLoansOpen()
-{
-    if (!modul->Tpinjam->isActive())
-        modul->Tpinjam->open();
-}
-
-// After a rolled-back transaction the datasets still show what was undone:
-// pending detail rows are dropped (before the member row moves, which would
-// settle them), a pending renumbering of the member is dropped, and every
-// cache is read again.
-void reloadAfterRollback(bool dropMemberEdit)
-{
-    const std::initializer_list<Dataset *> details{modul->Tsimpan1, modul->Tpinjam, modul->Tortu};
-    try {
-        for (Dataset *detail : details)
-            detail->cancel();
-        if (dropMemberEdit)
-            modul->Tanggota1->cancel();
-        if (modul->Tanggota1->isEditing()) {
-            // The member row itself did not change in the file; its details did.
-            for (Dataset *detail : details) {
-                if (detail->isActive())
-                    detail->refresh();
-            }
-        } else {
-            // Re-reading the member table makes its details follow afresh.
-            modul->Tanggota1->refresh();
-        }
-    } catch (...) {
-        // The error that caused the rollback is the one the operator sees.
-    }
-}
-
 } // namespace
 
 TFanggota::TFanggota(QWidget *parent) : Form(QStringLiteral("Fanggota"), parent)
@@ -444,11 +411,12 @@ void TFanggota::connectHandlers()
     BitBtn6->onClick = [this] { BitBtn6Click(); };
     DBNavigator2->onClick = [this](DBNavigator::Action action) { DBNavigator2Click(action); };
 
-    // Connected after binding: the mirrors keep their initial texts until
-    // the first change.
     connect(DBEnpm, &QLineEdit::textChanged, this, [this] { DBEnpmChange(); });
     connect(DBEawal, &QLineEdit::textChanged, this, [this] { DBEawalChange(); });
     connect(DBEnbk, &QLineEdit::textChanged, this, [this] { DBEnbkChange(); });
+    // The mirror holds the current member's prefix from the start: Save
+    // (edit) of the member shown first builds its number from it.
+    DBEawalChange();
 
     keys::onKeyPress(DBEnpm, [this](int &key) { DBEnpmKeyPress(key); });
     keys::onKeyPress(DBEnbk, [this](int &key) { DBEnbkKeyPress(key); });
@@ -517,23 +485,18 @@ void TFanggota::forgetAddedRow()
 
 bool TFanggota::isOnAddedRow() const
 {
-    if (m_addedRowId < 0 || modul->Tanggota1->state() == DataState::Insert)
-        return false;
-    sqlite::Statement added(database(), QStringLiteral("SELECT No_Anggota FROM Tanggota1 WHERE rowid = ?"));
-    added.bind(1, m_addedRowId);
-    if (!added.step())
-        return false;
-    const QVariant number = added.column(0);
-    // The member table runs in key order, rows with an empty number first and
-    // equal keys in the order stored: the added row's position is the number
-    // of rows before it in that order.
-    sqlite::Statement before(database(), QStringLiteral(
-        "SELECT count(*) FROM Tanggota1 WHERE (No_Anggota IS NULL AND ?1 IS NOT NULL) "
-        "OR No_Anggota < ?1 OR (No_Anggota IS ?1 AND rowid < ?2)"));
-    before.bind(1, number);
-    before.bind(2, m_addedRowId);
-    before.step();
-    return before.columnInt(0) == modul->Tanggota1->recNo();
+    const QVariant current = modul->Tanggota1->bookmark();
+    return m_addedRowId >= 0 && !current.isNull() && current.toLongLong() == m_addedRowId;
+}
+
+bool TFanggota::returnToAddedRow()
+{
+    Table *members = modul->Tanggota1;
+    if (m_addedPending)
+        return members->state() == DataState::Insert;
+    if (isOnAddedRow())
+        return true;
+    return m_addedRowId >= 0 && members->gotoBookmark(QVariant::fromValue(m_addedRowId));
 }
 
 void TFanggota::deleteAddedRow()
@@ -603,6 +566,9 @@ void TFanggota::DBEnbkChange()
 void TFanggota::SpeedButton1Click()
 {
     SpeedButton1->setEnabled(false);
+    // The button numbers the row being added and no other row.
+    if (!m_adding || !returnToAddedRow())
+        return;
     if (DBEnpm->text().length() != DBEnpm->maxLength()) {
         messages::warning(QStringLiteral("NPM harus diisi 8 karakter!!!"));
         return;
@@ -616,6 +582,9 @@ void TFanggota::SpeedButton1Click()
     // The lookup stores the row being added first (settle rule).
     if (members->findKey({EnoA->text()})) {
         messages::warning(QStringLiteral("Duplikasi No. Anggota !!!"));
+        // Back to the new member: what the clerk types next, and the next
+        // press of this button, act on it alone.
+        returnToAddedRow();
         return;
     }
     members->edit();
@@ -701,44 +670,9 @@ void TFanggota::SimpanEditClick()
         messages::error(QStringLiteral("Identitas anggota belum lengkap"));
         return;
     }
-    Table *members = modul->Tanggota1;
     EnoA->setText(Eawal->text() + DBEnbk->text());
-    // The lookup stores the pending changes under the old number first.
-    if (members->findKey({EnoA->text()})) {
+    if (!modul->storeMemberAs(EnoA->text()))
         messages::warning(QStringLiteral("Duplikasi No. Anggota !!!"));
-        return;
-    }
-    ensureLoansOpen();
-    const QString number = EnoA->text();
-    members->edit();
-    // Held by the editor until the member row is stored last, so that the
-    // details below still show the member's rows under the old number.
-    DBEnoA->setText(number);
-    try {
-        sqlite::Transaction transaction(database());
-        // Each stored row leaves the member's set; the next one takes its place.
-        for (Dataset *detail : std::initializer_list<Dataset *>{modul->Tsimpan1, modul->Tpinjam}) {
-            for (int n = detail->recordCount(); n > 0; --n) {
-                detail->edit();
-                detail->fieldByName(QStringLiteral("No_Anggota"))->setText(number);
-                detail->post();
-            }
-        }
-        // Every parents row moves; a member without one gets a row holding
-        // just the number (editing an empty detail starts an insertion).
-        Dataset *parents = modul->Tortu;
-        int n = parents->recordCount();
-        do {
-            parents->edit();
-            parents->fieldByName(QStringLiteral("No_Anggota"))->setText(number);
-            parents->post();
-        } while (--n > 0);
-        members->post();
-        transaction.commit();
-    } catch (...) {
-        reloadAfterRollback(true);
-        throw;
-    }
 }
 
 void TFanggota::BatalEDITClick()
@@ -754,26 +688,10 @@ void TFanggota::BatalEDITClick()
 
 void TFanggota::BBhapusClick()
 {
-    Table *members = modul->Tanggota1;
-    const QString number = members->fieldByName(QStringLiteral("No_Anggota"))->asString();
+    const QString number = modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString();
     if (messages::informationYesNo(QStringLiteral("Hapus data dengan No.anggota : ") + number) != mrYes)
         return;
-    ensureLoansOpen();
-    // Rows still being entered for this member go with it.
-    for (Dataset *detail : std::initializer_list<Dataset *>{modul->Tsimpan1, modul->Tpinjam, modul->Tortu})
-        detail->cancel();
-    try {
-        sqlite::Transaction transaction(database());
-        for (Dataset *detail : std::initializer_list<Dataset *>{modul->Tsimpan1, modul->Tpinjam, modul->Tortu}) {
-            for (int n = detail->recordCount(); n > 0; --n)
-                detail->remove();
-        }
-        members->remove();
-        transaction.commit();
-    } catch (...) {
-        reloadAfterRollback(false);
-        throw;
-    }
+    modul->deleteCurrentMember();
 }
 
 // Searching and the parents area ----------------------------------------------
@@ -793,7 +711,8 @@ void TFanggota::FormActivate()
 {
     // The loans window closes the loans table; deleting and renumbering here
     // need it.
-    ensureLoansOpen();
+    if (!modul->Tpinjam->isActive())
+        modul->Tpinjam->open();
 }
 
 // Key filters and reminders ---------------------------------------------------

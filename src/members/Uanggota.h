@@ -116,6 +116,7 @@ private:
     void watchAddedRow();
     void forgetAddedRow();
     bool isOnAddedRow() const;
+    bool returnToAddedRow();
     void deleteAddedRow();
 
     // The row being added, known by its identity in the member file once it

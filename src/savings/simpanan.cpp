@@ -245,20 +245,12 @@ void TFsimpan::BitBtn2Click()
 
 void TFsimpan::BitBtn3Click()
 {
-    Table *members = modul->Tanggota1;
     Table *savings = modul->Tsimpan1;
-    // Moving the member away and back re-reads the member's savings through
-    // the link (and settles a deposit still being entered).
-    if (members->bof()) {
-        members->next();
-        members->prior();
-    } else {
-        members->prior();
-        members->next();
-    }
-    // With a single member there is nowhere to move: start from the first
-    // savings row all the same.
-    savings->first();
+    // Re-reading the member table settles a deposit still being entered and
+    // reads the member's savings afresh through the link, while the member
+    // stays current: a nudge to a neighbour and back can end on another
+    // member when the first one is current.
+    modul->Tanggota1->refresh();
     Etotsimpanan->clear();
 
     // The breakdown is summed in floating point on purpose: it is a quick

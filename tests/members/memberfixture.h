@@ -48,6 +48,18 @@ public:
 
     QString folder() const { return m_dir.path(); }
 
+    // Ends the run and starts the program again on the same files, so that
+    // every window meets the book as it stands at start-up.
+    void restart()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->hide();
+        destroyForms();
+        createForms();
+        for (QTimer *timer : {Fmenu->Timer1, Fmenu->Timer2, Fmenu->Timer3})
+            timer->stop();
+    }
+
     // Runs SQL on the program's own connection (the files are attached under
     // their table names) and lets the datasets read the files afresh.
     void seed(const QStringList &statements)

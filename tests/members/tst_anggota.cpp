@@ -162,7 +162,8 @@ private slots:
         QVERIFY(!shown(w->EnoA));
         QVERIFY(!w->EnoA->isEnabled());
         QCOMPARE(w->EnoA->text(), QString("EnoA"));
-        QCOMPARE(w->Eawal->text(), QString("Eawal"));
+        // The prefix mirror follows the (empty) current row from the start.
+        QCOMPARE(w->Eawal->text(), w->DBEawal->text());
         QVERIFY(!shown(w->Eawal));
         QVERIFY(shown(w->Label15));
         QVERIFY(shown(w->BitBtn7) && !w->BitBtn7->isEnabled());
@@ -301,28 +302,126 @@ private slots:
 
     void duplicateNumber()
     {
-        program->seed({member("1203045", "B0012345", "045", "Budi")});
+        program->seed({member("1203045", "B0012345", "045", "Budi"), deposit("1203045", 1000)});
         MessageScript script;
         TFanggota *w = Fanggota;
         addMember();
         w->SpeedButton1->click();
         QCOMPARE(script.texts(), QStringList{"Duplikasi No. Anggota !!!"});
         QCOMPARE(script.last().kind, messages::Kind::Warning);
-        // The lookup had stored the new member without a number; the table
-        // now shows the member who holds the number.
+        // The lookup had stored the new member without a number; after the
+        // warning the table is back on that new member.
         QCOMPARE(program->rows("SELECT No_Anggota, Nama FROM Tanggota1 ORDER BY Nama"),
                  QList<QStringList>({{"1203045", "Budi"}, {"", "Sri Rahayu"}}));
-        QCOMPARE(currentNumber(), QString("1203045"));
-        QCOMPARE(w->DBEnama->text(), QString("Budi"));
+        QCOMPARE(currentNumber(), QString());
+        QCOMPARE(w->DBEnama->text(), QString("Sri Rahayu"));
         QVERIFY(!w->SpeedButton1->isEnabled());
         QVERIFY(w->BitBtn7->isEnabled() && w->BitBtn8->isEnabled());
 
-        // Cancel undoes the addition, not the member on screen.
-        w->BitBtn8->click();
-        QCOMPARE(program->rows("SELECT No_Anggota, Nama FROM Tanggota1"), QList<QStringList>({{"1203045", "Budi"}}));
-        QCOMPARE(currentNumber(), QString("1203045"));
-        QVERIFY(!w->BitBtn7->isEnabled() && !w->BitBtn8->isEnabled());
+        // A new NBK and the number button act on the new member only.
+        type(w->DBEnbk, "046");
+        w->SpeedButton1->click();
         QCOMPARE(script.count(), 1);
+        QCOMPARE(w->DBEnoA->text(), QString("1203046"));
+        w->BitBtn7->click();
+        QCOMPARE(script.count(), 1);
+        QCOMPARE(program->rows("SELECT No_Anggota, NBK, Nama FROM Tanggota1 ORDER BY Nama"),
+                 QList<QStringList>({{"1203045", "045", "Budi"}, {"1203046", "046", "Sri Rahayu"}}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1"), QStringList{"1203045"});
+
+        // With no addition under way the number button writes nowhere.
+        w->BitBtn1->click();
+        type(w->DBEnbk, "047");
+        w->SpeedButton1->click();
+        QCOMPARE(script.count(), 1);
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tanggota1 ORDER BY No_Anggota"),
+                 QStringList({"1203045", "1203046"}));
+        modul->Tanggota1->cancel();
+
+        // Cancel after a duplicate undoes the addition, not the member who
+        // holds the number.
+        addMember();
+        w->SpeedButton1->click();
+        QCOMPARE(script.count(), 2);
+        w->BitBtn8->click();
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tanggota1 ORDER BY No_Anggota"),
+                 QStringList({"1203045", "1203046"}));
+        QVERIFY(!w->BitBtn7->isEnabled() && !w->BitBtn8->isEnabled());
+        QCOMPARE(script.count(), 2);
+    }
+
+    void emptyNumberIsAKey()
+    {
+        MessageScript script;
+        addMember();
+        Fanggota->BitBtn7->click();
+        QCOMPARE(script.count(), 0);
+        // A second member without a number breaks the key like any other
+        // number: refused, nothing stored, the row left for correction.
+        Entry second;
+        second.name = "Tono";
+        addMember(second);
+        Fanggota->BitBtn7->click();
+        QCOMPARE(script.texts(), QStringList{"Key violation."});
+        QCOMPARE(script.last().kind, messages::Kind::StandardError);
+        QCOMPARE(program->column("SELECT Nama FROM Tanggota1"), QStringList{"Sri Rahayu"});
+        QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+        QCOMPARE(Fanggota->DBEnama->text(), QString("Tono"));
+        Fanggota->BitBtn8->click();
+        QCOMPARE(program->count("Tanggota1"), 1);
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+    }
+
+    void maskedEntries()
+    {
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        // A birth date without its full year is refused, not read as 2008.
+        Entry entry;
+        entry.birth = "10018";
+        addMember(entry);
+        QCOMPARE(w->DBEtgll->text(), QString("10/01/8"));
+        const QString refused = "Isian Tgl_Lahir belum lengkap: 10/01/8";
+        QCOMPARE(script.texts(), QStringList{refused});
+        QCOMPARE(script.last().kind, messages::Kind::Warning);
+        w->BitBtn7->click();
+        QCOMPARE(script.texts(), QStringList({refused, refused}));
+        QCOMPARE(program->count("Tanggota1"), 0);
+        QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+        QCOMPARE(w->DBEtgll->text(), QString("10/01/8"));
+        type(w->DBEtgll, "100183");
+        w->BitBtn7->click();
+        QCOMPARE(program->column("SELECT Tgl_Lahir FROM Tanggota1"), QStringList{"1983-01-10"});
+        script.clear();
+
+        // The parents grid types the postcode through its mask.
+        w->DBNavigator2->button(DBNavigator::Edit)->click();
+        QVERIFY(w->DBGrid2->isEnabled());
+        DBGrid *grid = w->DBGrid2;
+        const QModelIndex postcode = grid->model()->index(0, 3);
+        grid->setCurrentIndex(postcode);
+        grid->edit(postcode);
+        auto *editor = grid->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->inputMask(), QString("00000;_"));
+        QTest::keyClicks(editor, "ab401");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(grid->model()->index(0, 3).data().toString(), QString("401"));
+        w->DBNavigator2->button(DBNavigator::Post)->click();
+        QCOMPARE(script.texts(), QStringList{"Isian Kodepos_Ortu belum lengkap: 401"});
+        QCOMPARE(script.last().kind, messages::Kind::Warning);
+        QCOMPARE(program->count("Torangtua"), 0);
+        QVERIFY(modul->Tortu->isEditing());
+        QCOMPARE(grid->model()->index(0, 3).data().toString(), QString("401"));
+        // A value that never went through the mask is refused as well.
+        modul->Tortu->fieldByName("Kodepos_Ortu")->setText("ab");
+        w->DBNavigator2->button(DBNavigator::Post)->click();
+        QCOMPARE(script.last().text, QString("Isian Kodepos_Ortu tidak sesuai format: ab"));
+        QCOMPARE(program->count("Torangtua"), 0);
+        modul->Tortu->fieldByName("Kodepos_Ortu")->setText("40111");
+        w->DBNavigator2->button(DBNavigator::Post)->click();
+        QCOMPARE(script.count(), 2);
+        QCOMPARE(program->column("SELECT Kodepos_Ortu FROM Torangtua"), QStringList{"40111"});
     }
 
     void saveWithoutNumberButton()
@@ -484,9 +583,12 @@ private slots:
         const QString renumbered = "1101007";
         QCOMPARE(program->rows("SELECT No_Anggota, NBK, Tgl_Daftar FROM Tanggota1 ORDER BY Nama"),
                  QList<QStringList>({{renumbered, "007", today()}, {"1201002", "002", "2001-02-03"}}));
-        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1 ORDER BY No_Simpan"),
-                 QStringList({renumbered, renumbered, "1201002"}));
-        QCOMPARE(program->column("SELECT No_Anggota FROM Tpinjaman1"), QStringList{renumbered});
+        // Renumbering moves the rows and dates none of them anew.
+        QCOMPARE(program->rows("SELECT No_Anggota, Tgl_Simpan FROM Tsimpanan1 ORDER BY No_Simpan"),
+                 QList<QStringList>({{renumbered, "01/02/2003"}, {renumbered, "01/02/2003"},
+                                     {"1201002", "01/02/2003"}}));
+        QCOMPARE(program->rows("SELECT No_Anggota, Tgl_Pinjam FROM Tpinjaman1"),
+                 QList<QStringList>({{renumbered, "01/02/2003"}}));
         QCOMPARE(program->rows("SELECT No_Anggota, Nama_Ortu FROM Torangtua ORDER BY Nama_Ortu"),
                  QList<QStringList>({{renumbered, "Ayah Budi"}, {renumbered, "Ibu Budi"}}));
         // The window shows the member under the new number with its rows.
@@ -505,6 +607,56 @@ private slots:
                  QList<QStringList>({{"1201009", "", "", "", ""}}));
         QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1 ORDER BY No_Simpan"),
                  QStringList({renumbered, renumbered, "1201009"}));
+    }
+
+    void renumberFirstMemberAfterStart()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), member("1201002", "A0012002", "002", "Citra"),
+                       deposit(Budi, 10000)});
+        program->restart();
+        MessageScript script;
+        // The member shown at start-up is renumbered from its own prefix.
+        startEdit(Budi);
+        type(Fanggota->DBEnbk, "007");
+        Fanggota->SimpanEdit->click();
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tanggota1 ORDER BY No_Anggota"),
+                 QStringList({"1101007", "1201002"}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1"), QStringList{"1101007"});
+    }
+
+    void gridClickAfterSettle()
+    {
+        program->seed({member(Budi, "A0011001", "001", "Budi"), member("1101002", "A0011002", "002", "Citra"),
+                       member("1101003", "A0011003", "003", "Dedi")});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        DBGrid *grid = w->DBGrid1;
+        auto click = [grid](int row) {
+            const QRect cell = grid->visualRect(grid->model()->index(row, 2));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        // An unchanged new row stands above Budi; the click on Citra drops it
+        // and still makes Citra current.
+        activate(w);
+        w->BBTambahData->click();
+        QCOMPARE(grid->model()->index(2, 2).data().toString(), QString("Citra"));
+        click(2);
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+        QCOMPARE(currentNumber(), QString("1101002"));
+        w->BitBtn8->click();
+
+        // A new row typed in at Dedi's place is stored first (without a
+        // number, so it sorts first); the click on Budi makes Budi current.
+        w->BitBtn4->click();
+        w->BBTambahData->click();
+        type(w->DBEnama, "Eka");
+        QCOMPARE(grid->model()->index(0, 2).data().toString(), QString("Budi"));
+        click(0);
+        QCOMPARE(program->count("Tanggota1"), 4);
+        QCOMPARE(currentNumber(), Budi);
+        QCOMPARE(w->DBEnama->text(), QString("Budi"));
+        QCOMPARE(script.count(), 0);
     }
 
     void renumberOntoTakenNumber()
@@ -540,9 +692,10 @@ private slots:
         QCOMPARE(script.count(), 1);
         QCOMPARE(script.last().kind, messages::Kind::StandardError);
         QVERIFY2(script.last().text.contains("loan rows are locked"), qPrintable(script.last().text));
-        // No row moved; what the lookup stored before stays stored.
+        // All or nothing, from the lookup's first store on: the member is as
+        // it was before the click.
         QCOMPARE(program->rows("SELECT No_Anggota, NBK, Nama FROM Tanggota1"),
-                 QList<QStringList>({{Budi, "007", "Budi Santoso"}}));
+                 QList<QStringList>({{Budi, "001", "Budi"}}));
         QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1"), QStringList({Budi, Budi}));
         QCOMPARE(program->column("SELECT No_Anggota FROM Tpinjaman1"), QStringList{Budi});
         QCOMPARE(program->column("SELECT No_Anggota FROM Torangtua"), QStringList{Budi});

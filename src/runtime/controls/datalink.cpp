@@ -70,7 +70,8 @@ void DataLink::rebind()
             m_lastState = d->state();
             if (onRecordChanged)
                 onRecordChanged();
-            const bool started = d->isEditing() && previous != d->state();
+            // Only an edit the clerk starts is theirs to stamp.
+            const bool started = d->isEditing() && previous != d->state() && !d->isProgramChange();
             if (started && onEditStarted)
                 onEditStarted();
         });

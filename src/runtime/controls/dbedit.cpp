@@ -7,7 +7,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-QString qtInputMask(const QString &editMask)
+QString qtInputMask(const QString &editMask, bool requireDigits)
 {
     if (editMask.isEmpty())
         return {};
@@ -19,7 +19,7 @@ QString qtInputMask(const QString &editMask)
         if (c == QLatin1Char('9'))
             mask += QLatin1Char('0');       // optional digit
         else if (c == QLatin1Char('0'))
-            mask += QLatin1Char('9');       // required digit
+            mask += QLatin1Char(requireDigits ? '9' : '0'); // required digit
         else if (c.isLetterOrNumber())
             mask += QLatin1Char('\\') + c;
         else

@@ -54,4 +54,6 @@ private:
 
 // Converts an edit mask of the form "!99/99/00;1;_" (9 optional digit,
 // 0 required digit, ";1" literals kept, last part the blank) to Qt's form.
-QString qtInputMask(const QString &editMask);
+// Without requireDigits every digit is optional to Qt, which then lets an
+// incomplete entry through for the field's own check to refuse.
+QString qtInputMask(const QString &editMask, bool requireDigits = true);

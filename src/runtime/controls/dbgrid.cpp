@@ -1,9 +1,37 @@
 #include "runtime/controls/dbgrid.h"
 
+#include "runtime/controls/dbedit.h"
 #include "runtime/forms/messages.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Cells of a field with an edit mask are typed through that mask, as in a
+// bound editor. An incomplete entry still reaches the row (the view would
+// otherwise keep its editor open without a word, or drop what was typed), and
+// the dataset refuses it with a warning when the row is posted.
+class MaskedDelegate : public QStyledItemDelegate {
+public:
+    MaskedDelegate(const DatasetModel *model, QObject *parent) : QStyledItemDelegate(parent), m_model(model) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        const Field *f = m_model->columnField(index.column());
+        if (auto *line = qobject_cast<QLineEdit *>(editor); line && f && !f->def().editMask.isEmpty())
+            line->setInputMask(qtInputMask(f->def().editMask, false));
+        return editor;
+    }
+
+private:
+    const DatasetModel *m_model;
+};
+
+} // namespace
 
 DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent)
 {
@@ -92,7 +120,7 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
         return false;
     return messages::guard([&] {
         if (!m_dataset->isEditing()) {
-            m_dataset->moveTo(index.row());
+            m_dataset->gotoBookmark(m_dataset->bookmarkAt(index.row()));
             m_dataset->edit();
         }
         f->setText(value.toString());
@@ -103,6 +131,7 @@ DBGrid::DBGrid(QWidget *parent, const QString &name) : QTableView(parent), m_lin
 {
     setObjectName(name);
     setModel(m_model);
+    setItemDelegate(new MaskedDelegate(m_model, this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -175,8 +204,10 @@ void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
     Dataset *d = m_link.dataset();
     if (!d || current.row() == d->visibleCurrentIndex())
         return;
-    const int row = current.row();
-    messages::guard([d, row] { d->moveTo(row); });
+    // The clicked row is known by its bookmark: settling a pending row first
+    // may post it elsewhere or drop it, which shifts the rows below.
+    const QVariant clicked = d->bookmarkAt(current.row());
+    messages::guard([d, clicked] { d->gotoBookmark(clicked); });
     followDataset();
 }
 

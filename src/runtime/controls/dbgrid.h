@@ -33,8 +33,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
-private:
     const Field *columnField(int column) const;
+
+private:
     QPointer<Dataset> m_dataset;
     QList<GridColumn> m_columns;
     bool m_editable = false;

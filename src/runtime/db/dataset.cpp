@@ -191,7 +191,8 @@ void Dataset::checkBrowseMode()
 {
     if (!isEditing())
         return;
-    emit updateRecord(false);
+    if (!isProgramChange())
+        emit updateRecord(false);
     if (m_modified)
         post();
     else
@@ -339,13 +340,15 @@ void Dataset::afterStore(int index, int fallback)
 void Dataset::post()
 {
     requireEditing();
-    emit updateRecord(true);
+    if (!isProgramChange())
+        emit updateRecord(true);
     if (beforePost)
         beforePost(*this);
     const bool inserting = m_state == DataState::Insert;
     const int fallback = inserting ? std::max(m_insertAt, 0) : m_current;
     int index = -1;
     try {
+        checkMasks();
         index = inserting ? doInsertRow(m_buffer) : doUpdateRow(m_current, m_buffer);
     } catch (const DatabaseError &error) {
         DataAction action = DataAction::Fail;
@@ -409,6 +412,58 @@ bool Dataset::findKey(const QVariantList &values)
     m_bof = m_eof = false;
     setCurrent(index);
     return true;
+}
+
+QVariant Dataset::bookmark() const
+{
+    if (!isActive() || m_state == DataState::Insert || !doHasRow(m_current))
+        return {};
+    return doBookmark(m_current);
+}
+
+QVariant Dataset::bookmarkAt(int visibleIndex) const
+{
+    if (!isActive())
+        return {};
+    int index = visibleIndex;
+    if (m_state == DataState::Insert) {
+        if (visibleIndex == m_insertAt)
+            return {};
+        if (visibleIndex > m_insertAt)
+            --index;
+    }
+    return doHasRow(index) ? doBookmark(index) : QVariant();
+}
+
+bool Dataset::gotoBookmark(const QVariant &bookmark)
+{
+    if (bookmark.isNull())
+        return false;
+    prepareMove();
+    const int index = doIndexOfBookmark(bookmark);
+    if (index < 0)
+        return false;
+    m_bof = m_eof = false;
+    if (index != m_current)
+        setCurrent(index);
+    return true;
+}
+
+int Dataset::doIndexOfBookmark(const QVariant &bookmark) const
+{
+    const int index = bookmark.toInt();
+    return doHasRow(index) ? index : -1;
+}
+
+// Masked text fields hold what was typed, so that a grid keeps it; a typed
+// value that does not fill its mask is refused here, before it is stored.
+void Dataset::checkMasks() const
+{
+    for (const Field *f : m_fieldPtrs) {
+        if (f->isCalculated() || f->type() != FieldType::Text || f->def().editMask.isEmpty())
+            continue;
+        f->checkMaskEntry(f->asString());
+    }
 }
 
 int Dataset::visibleRowCount() const

@@ -75,6 +75,30 @@ public:
     // Key lookup on the index in use: exact match of the whole key.
     bool findKey(const QVariantList &values);
 
+    // A bookmark names a stored row for as long as it exists, whatever the
+    // settle rule posts or drops before a move (a table's row identity).
+    // Null for no row and for the row being inserted.
+    QVariant bookmark() const;
+    QVariant bookmarkAt(int visibleIndex) const;
+    // Settles a pending row, then makes the bookmarked row current; false
+    // (and no move) when the row is no longer in the dataset's range.
+    bool gotoBookmark(const QVariant &bookmark);
+
+    // While alive, edits and posts of this dataset are the program's own
+    // (renumbering, cascades), not the clerk's: bound editors neither stamp
+    // nor write their text into the row.
+    class ProgramChange {
+    public:
+        explicit ProgramChange(Dataset &dataset) : m_dataset(dataset) { ++m_dataset.m_programChange; }
+        ~ProgramChange() { --m_dataset.m_programChange; }
+        ProgramChange(const ProgramChange &) = delete;
+        ProgramChange &operator=(const ProgramChange &) = delete;
+
+    private:
+        Dataset &m_dataset;
+    };
+    bool isProgramChange() const { return m_programChange > 0; }
+
     // The current row's value of a field (also during insert/edit).
     QVariant value(int fieldIndex) const;
     // A row of the visible list without moving the cursor (grids, reports).
@@ -132,6 +156,10 @@ protected:
     virtual int doUpdateRow(int index, const Row &row);
     virtual void doDeleteRow(int index);
     virtual int doFind(const QVariantList &values);    // index or -1
+    // Bookmarks of rows of the range; a dataset whose rows never change
+    // while open uses their index.
+    virtual QVariant doBookmark(int index) const { return index; }
+    virtual int doIndexOfBookmark(const QVariant &bookmark) const;
 
     void requireActive() const;
     void requireEditing() const;
@@ -153,6 +181,7 @@ private:
     void afterStore(int index, int fallback);
     Row emptyRow() const;
     void connectMaster();
+    void checkMasks() const;
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QList<Field *> m_fieldPtrs;
@@ -164,6 +193,7 @@ private:
     bool m_modified = false;
     bool m_bof = true;
     bool m_eof = true;
+    int m_programChange = 0;
     mutable bool m_inCalc = false;
     mutable Row *m_calcRow = nullptr;
     QPointer<DataSource> m_masterSource;

@@ -19,6 +19,7 @@ constexpr int Inactive = 9735;         // dataset closed
 constexpr int NoSuchField = 9736;
 constexpr int Engine = 9737;           // any other error of the SQL engine
 constexpr int BadFile = 9738;          // a table file that is not the expected table
+constexpr int IncompleteEntry = 9739;  // a typed entry that does not fill its edit mask
 }
 
 // Every error of the table layer. code() is one of dberr; the text is shown

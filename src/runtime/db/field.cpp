@@ -64,8 +64,86 @@ void Field::setValue(const QVariant &value)
     m_dataset->setFieldValue(this, normalize(value));
 }
 
+namespace {
+
+enum class MaskFit {
+    Empty,       // no digit typed: an empty value
+    Complete,
+    Incomplete,  // a digit group holds fewer digits than it requires
+    Foreign,     // not a text of the mask's form at all
+};
+
+// Edit masks of the form "!99/99/00;1;_": in the first part 9 is an optional
+// digit, 0 a required one, any other character a literal that separates
+// digit groups ('!' only says how blanks show). Blanks may stand for digits
+// not typed.
+MaskFit fitOfMask(const QString &editMask, const QString &text)
+{
+    const QString mask = editMask.section(QLatin1Char(';'), 0, 0).remove(QLatin1Char('!'));
+    const QString blanks = editMask.section(QLatin1Char(';'), 2, 2).left(1) + QLatin1Char(' ');
+    int at = 0;
+    int digits = 0;
+    bool incomplete = false;
+    for (int m = 0; m < mask.size();) {
+        if (mask.at(m) != QLatin1Char('0') && mask.at(m) != QLatin1Char('9')) {
+            if (at >= text.size() || text.at(at) != mask.at(m))
+                return MaskFit::Foreign;
+            ++at;
+            ++m;
+            continue;
+        }
+        int required = 0;
+        int room = 0;
+        for (; m < mask.size() && (mask.at(m) == QLatin1Char('0') || mask.at(m) == QLatin1Char('9')); ++m) {
+            ++room;
+            required += mask.at(m) == QLatin1Char('0');
+        }
+        const QChar separator = m < mask.size() ? mask.at(m) : QChar();
+        int typed = 0;
+        for (; at < text.size() && text.at(at) != separator; ++at) {
+            if (text.at(at).isDigit())
+                ++typed;
+            else if (!blanks.contains(text.at(at)))
+                return MaskFit::Foreign;
+        }
+        if (typed > room)
+            return MaskFit::Foreign;
+        incomplete = incomplete || typed < required;
+        digits += typed;
+    }
+    if (at != text.size())
+        return MaskFit::Foreign;
+    if (digits == 0)
+        return MaskFit::Empty;
+    return incomplete ? MaskFit::Incomplete : MaskFit::Complete;
+}
+
+} // namespace
+
+void Field::checkMaskEntry(const QString &text) const
+{
+    if (m_def.editMask.isEmpty() || text.isEmpty())
+        return;
+    switch (fitOfMask(m_def.editMask, text)) {
+    case MaskFit::Empty:
+    case MaskFit::Complete:
+        return;
+    case MaskFit::Incomplete:
+        throw DatabaseError(dberr::IncompleteEntry,
+                            QStringLiteral("Isian %1 belum lengkap: %2").arg(m_def.name, text));
+    case MaskFit::Foreign:
+        throw DatabaseError(dberr::IncompleteEntry,
+                            QStringLiteral("Isian %1 tidak sesuai format: %2").arg(m_def.name, text));
+    }
+}
+
 void Field::setText(const QString &text)
 {
+    // A date is held as a date, which cannot keep a half-typed entry: it is
+    // refused as it is typed. A masked text waits for the post.
+    if (m_def.type == FieldType::Date && !m_def.editMask.isEmpty()
+        && fitOfMask(m_def.editMask, text) == MaskFit::Incomplete)
+        checkMaskEntry(text);
     setValue(text);
 }
 

@@ -64,6 +64,11 @@ public:
     void setMoney(Money value) { setValue(QVariant::fromValue(value)); }
     void clear() { setValue(QVariant()); }
 
+    // Refuses (DatabaseError, code IncompleteEntry) a text typed through the
+    // field's edit mask that does not fill it; empty text and fields
+    // without a mask pass.
+    void checkMaskEntry(const QString &text) const;
+
     // The text an editor shows for editing (money plain, dates dd/MM/yyyy).
     QString editText() const { return asString(); }
 

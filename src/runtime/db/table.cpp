@@ -213,8 +213,54 @@ int Table::doReload(int current)
     return std::clamp(current, 0, int(m_rowids.size()) - 1);
 }
 
+QVariant Table::doBookmark(int index) const
+{
+    return QVariant::fromValue<qint64>(m_rowids.at(index));
+}
+
+int Table::doIndexOfBookmark(const QVariant &bookmark) const
+{
+    return positionOf(bookmark.toLongLong());
+}
+
+// The engine lets any number of rows share a key that is (partly) empty; for
+// the book an empty key is a value like any other, so a second one is a key
+// violation too. Files that already hold such rows stay readable.
+void Table::checkEmptyKeys(const Row &row, qint64 rowid) const
+{
+    QList<QStringList> keys;
+    if (!m_schema->primaryKey.isEmpty())
+        keys << m_schema->primaryKey;
+    for (const IndexDef &index : m_schema->indexes) {
+        if (index.unique)
+            keys << index.fields;
+    }
+    for (const QStringList &key : std::as_const(keys)) {
+        QStringList terms;
+        QVariantList binds;
+        bool empty = false;
+        for (const QString &name : key) {
+            const Field *f = fieldByName(name);
+            const QVariant value = f->toStorage(row.value(f->index()));
+            empty = empty || value.isNull();
+            terms << quoted(f->name()) + QStringLiteral(" IS ?");
+            binds << value;
+        }
+        if (!empty)
+            continue;
+        binds << rowid;
+        sqlite::Statement same(m_connection->handle(), QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid IS NOT ? LIMIT 1")
+                                                           .arg(quoted(m_schema->tableName),
+                                                                terms.join(QStringLiteral(" AND "))));
+        same.bindAll(binds);
+        if (same.step())
+            throw DatabaseError(dberr::KeyViolation, QStringLiteral("Key violation."));
+    }
+}
+
 int Table::doInsertRow(const Row &row)
 {
+    checkEmptyKeys(row, -1);
     QStringList columns;
     QStringList marks;
     QVariantList binds;
@@ -242,6 +288,7 @@ int Table::doInsertRow(const Row &row)
 int Table::doUpdateRow(int index, const Row &row)
 {
     const qint64 rowid = m_rowids.at(index);
+    checkEmptyKeys(row, rowid);
     QStringList sets;
     QVariantList binds;
     for (int column : m_columnField) {

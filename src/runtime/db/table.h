@@ -43,6 +43,8 @@ protected:
     void doDeleteRow(int index) override;
     int doFind(const QVariantList &values) override;
     bool doHasRow(int index) const override;
+    QVariant doBookmark(int index) const override;
+    int doIndexOfBookmark(const QVariant &bookmark) const override;
 
 private:
     void resolveIndex();
@@ -51,6 +53,7 @@ private:
     void loadKeys();
     int positionOf(qint64 rowid) const;
     Row fetch(qint64 rowid) const;
+    void checkEmptyKeys(const Row &row, qint64 rowid) const;
 
     QString m_alias;
     QString m_fileName;

@@ -154,7 +154,9 @@ void standardError(const std::exception &error)
     if (dynamic_cast<const Abort *>(&error))
         return;
     if (const auto *databaseError = dynamic_cast<const DatabaseError *>(&error)) {
-        show(Kind::StandardError, databaseError->text());
+        // An entry that does not fill its mask is the clerk's to correct.
+        const bool typing = databaseError->code() == dberr::IncompleteEntry;
+        show(typing ? Kind::Warning : Kind::StandardError, databaseError->text());
         return;
     }
     // Our own errors (MoneyError among them) carry UTF-8 text.
