@@ -88,8 +88,9 @@ int answerOf(QMessageBox::StandardButton button, Kind kind)
 // What the window manager needs to show a box's whole title: the title in a
 // bold title-bar font (a size up, as some desktops draw it), beside the
 // window icon and up to three buttons, each about as wide as the bar is high,
-// with some room at both ends. Qt's own allowance of the title alone is too
-// small for a short text under a long title ("NPM salah!!" under "Warning").
+// with some room at both ends. Qt's own allowance (the title and 50 pixels)
+// is too small for a short text under a long title ("NPM salah!!" under
+// "Warning" shows as "W... g").
 int titleBarWidth(const QString &title)
 {
     QFont font = QApplication::font("QMdiSubWindowTitleBar");
