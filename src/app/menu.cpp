@@ -16,7 +16,6 @@
 #include "savings/UinputbulanSimpanan.h"
 #include "savings/simpanan.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
@@ -93,6 +92,7 @@ TFmenu::TFmenu(QWidget *parent) : Form(QStringLiteral("Fmenu"), parent)
     }
     // The size it has when not maximized (and where no window manager maximizes).
     resize(1024, 720);
+    centerOnScreen();
     setWindowState(Qt::WindowMaximized);
 }
 
@@ -100,8 +100,9 @@ void TFmenu::buildMenu()
 {
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    // The window is black; the menu keeps the ordinary menu colours.
-    MainMenu1->setPalette(QApplication::palette(MainMenu1));
+    // The window is black; the bar keeps the ordinary menu colours, so its
+    // captions read, also greyed while the login runs.
+    look::wearStandardColours(MainMenu1);
     MainMenu1->setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -82,6 +82,8 @@ void TFpinjam::createControls()
     DBGrid1 = new DBGrid(this, QStringLiteral("DBGrid1"));
     DBGrid1->setHint(QStringLiteral("Data Pinjaman"));
     DBGrid1->setReadOnlyGrid(false);
+    // Amounts are typed cell by cell: the cursor marks the cell, not the row.
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setColumns({{QStringLiteral("No_Pinjaman"), QStringLiteral("No")},
                          {QStringLiteral("Tgl_Pinjam"), QStringLiteral("Tgl Pinjam")},
                          {QStringLiteral("Besar_Pinjam"), QStringLiteral("Besar Pinjam")},

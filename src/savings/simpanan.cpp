@@ -85,6 +85,8 @@ void TFsimpan::createControls()
     DBGrid1 = new DBGrid(this, QStringLiteral("DBGrid1"));
     DBGrid1->setHint(QStringLiteral("Tabel Simpanan"));
     DBGrid1->setReadOnlyGrid(false);
+    // Amounts are typed cell by cell: the cursor marks the cell, not the row.
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setColumns({{QStringLiteral("No_Simpan"), QStringLiteral("No")},
                          {QStringLiteral("Tgl_Simpan"), QStringLiteral("Tgl Simpan")},
                          {QStringLiteral("No_Anggota"), QStringLiteral("No Anggota")},

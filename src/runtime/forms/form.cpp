@@ -7,7 +7,10 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -156,14 +159,31 @@ void Form::quitModalLoopIfDone()
         m_loop->exit();
 }
 
+QMargins Form::expectedFrame()
+{
+    return {6, 36, 6, 8};
+}
+
 void Form::centerOnScreen()
 {
     QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!target)
         return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(target->availableGeometry().center());
-    move(frame.topLeft());
+    const QRect area = target->availableGeometry();
+    const QRect known = frameGeometry();
+    const QMargins frame = known == geometry()
+        ? expectedFrame()
+        : QMargins(geometry().left() - known.left(), geometry().top() - known.top(),
+                   known.right() - geometry().right(), known.bottom() - geometry().bottom());
+    const QSize room = area.size().shrunkBy(frame);
+    if (width() > room.width() || height() > room.height()) {
+        const QSize least = layout() ? layout()->totalMinimumSize() : minimumSize();
+        resize(size().boundedTo(room).expandedTo(least));
+    }
+    QRect placed(QPoint(), size().grownBy(frame));
+    placed.moveCenter(area.center());
+    // The frame's corner, which is where a window manager puts the frame.
+    move(std::max(placed.left(), area.left()), std::max(placed.top(), area.top()));
 }
 
 void Form::runHandler(void (Form::*handler)())

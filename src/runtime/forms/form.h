@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -37,7 +38,15 @@ public:
     // A non-zero result ends a modal run (after the running handler returns).
     void setModalResult(int result);
 
+    // Centres the window, frame included, on the screen's free area; a window
+    // larger than that area is first made smaller, never below its layout's
+    // minimum. Before the window manager has framed it, the frame is taken as
+    // expectedFrame().
     void centerOnScreen();
+    // Room for the title bar and borders a window manager puts around a window:
+    // as much as the usual desktops take, so that a window placed with it stays
+    // wholly on the screen.
+    static QMargins expectedFrame();
 
     // Handlers of the window's own events, overridden by windows: activation
     // each time the window becomes the active one, and closing. Exceptions

@@ -1,9 +1,45 @@
 #include "runtime/forms/look.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 namespace look {
+
+namespace {
+
+// Text that reads at normal size: the usual threshold for body text.
+constexpr double ReadableContrast = 4.5;
+
+double luminance(const QColor &colour)
+{
+    auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+QColor mixed(const QColor &from, const QColor &to, double share)
+{
+    return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * share),
+                            float(from.greenF() + (to.greenF() - from.greenF()) * share),
+                            float(from.blueF() + (to.blueF() - from.blueF()) * share));
+}
+
+// The disabled colour moved towards the enabled one until it reads.
+QColor readableDisabled(const QColor &disabled, const QColor &enabled, const QColor &background)
+{
+    for (int step = 0; step <= 10; ++step) {
+        const QColor candidate = mixed(disabled, enabled, step / 10.0);
+        if (contrast(candidate, background) >= ReadableContrast)
+            return candidate;
+    }
+    return enabled;
+}
+
+} // namespace
 
 QColor desktopColour()
 {
@@ -41,6 +77,37 @@ void paintDataBox(QWidget *box)
         palette.setColor(group, QPalette::Text, Aqua);
     }
     box->setPalette(palette);
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void wearStandardColours(QWidget *widget)
+{
+    // Setting each role, even to the colour it has, marks it as the widget's
+    // own; a palette taken as it is would still inherit the window's roles.
+    QPalette palette = QApplication::palette(widget);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto r = QPalette::ColorRole(role);
+            if (r != QPalette::NoRole)
+                palette.setBrush(group, r, palette.brush(group, r));
+        }
+    }
+    const std::pair<QPalette::ColorRole, QPalette::ColorRole> textOn[] = {
+        {QPalette::ButtonText, QPalette::Button}, {QPalette::WindowText, QPalette::Window},
+        {QPalette::Text, QPalette::Base}, {QPalette::ButtonText, QPalette::Window}};
+    for (const auto &[text, background] : textOn) {
+        palette.setColor(QPalette::Disabled, text,
+                         readableDisabled(palette.color(QPalette::Disabled, text),
+                                          palette.color(QPalette::Active, text),
+                                          palette.color(QPalette::Disabled, background)));
+    }
+    widget->setPalette(palette);
 }
 
 QLabel *label(QWidget *parent, const QString &name, const QString &caption)

@@ -29,6 +29,15 @@ void setButtonTextColour(QWidget *button, const QColor &colour);
 // A box that shows data: aqua on the desktop colour, also when disabled.
 void paintDataBox(QWidget *box);
 
+// How far apart two colours read, from 1 (the same) to 21 (black on white),
+// by their relative luminance.
+double contrast(const QColor &a, const QColor &b);
+
+// The application's own colours in every role, so that the colours of the
+// window a widget sits on (the black main window) never reach it; disabled
+// captions stay greyed but dark enough to read.
+void wearStandardColours(QWidget *widget);
+
 QLabel *label(QWidget *parent, const QString &name, const QString &caption);
 
 // The font made bold and, with a scale, larger by that factor.

@@ -5,6 +5,8 @@
 #include "runtime/forms/form.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -83,6 +85,38 @@ int answerOf(QMessageBox::StandardButton button, Kind kind)
     }
 }
 
+// What the window manager needs to show a box's whole title: the title in a
+// bold title-bar font (a size up, as some desktops draw it), beside the
+// window icon and up to three buttons, each about as wide as the bar is high,
+// with some room at both ends. Qt's own allowance (the title and 50 pixels)
+// is too small for a short text under a long title ("NPM salah!!" under
+// "Warning" shows as "W... g").
+int titleBarWidth(const QString &title)
+{
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.2);
+    else
+        font.setPixelSize(font.pixelSize() * 6 / 5);
+    const QFontMetrics metrics(font);
+    const int barHeight = metrics.height() + 8;
+    return metrics.horizontalAdvance(title) + 4 * barHeight + 2 * 16;
+}
+
+// The box can be no narrower than its layout's minimum: a row as wide as the
+// title needs keeps it so.
+void widenForTitle(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    const QMargins margins = grid->contentsMargins();
+    const int width = titleBarWidth(box.windowTitle()) - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 int execBox(Kind kind, const QString &title, const QString &text)
 {
     QMessageBox box(iconOf(kind), title, text);
@@ -96,6 +130,7 @@ int execBox(Kind kind, const QString &title, const QString &text)
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    widenForTitle(box);
     box.exec();
     return answerOf(box.standardButton(box.clickedButton()), kind);
 }

@@ -6,8 +6,9 @@
 #include <functional>
 
 // The one way the program speaks to the operator. Each call shows a real
-// modal QMessageBox with the title and text given, unless a test installed
-// a script, which then sees the box and gives the answer.
+// modal QMessageBox with the title and text given, at least as wide as a
+// window manager's title bar needs to show that title whole, unless a test
+// installed a script, which then sees the box and gives the answer.
 namespace messages {
 
 enum class Kind {
