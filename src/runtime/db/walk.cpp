@@ -1,19 +1,19 @@
 #include "runtime/db/walk.h"
 
-#include "runtime/db/dataset.h"
-
-DatasetWalk::DatasetWalk(Dataset &dataset, Mode mode) : m_dataset(dataset), m_quiet(mode == Mode::Quiet)
+DatasetWalk::DatasetWalk(Dataset &dataset, Mode mode) : m_dataset(dataset), m_mode(mode)
 {
-    if (!m_quiet) {
+    if (m_mode == Mode::Loud) {
         m_dataset.first();
         return;
     }
-    m_dataset.prepareMove();
-    const bool any = m_dataset.doHasRow(0);
-    m_dataset.m_buffer = any ? m_dataset.readRow(0) : m_dataset.emptyRow();
-    m_dataset.m_current = any ? 0 : -1;
-    m_dataset.m_bof = true;
-    m_dataset.m_eof = !any;
+    Dataset &d = m_dataset;
+    d.prepareMove();
+    const bool any = d.doHasRow(0);
+    if (m_mode == Mode::Quiet)
+        d.m_buffer = any ? d.readRow(0) : d.emptyRow();
+    d.m_current = any ? 0 : -1;
+    d.m_bof = true;
+    d.m_eof = !any;
 }
 
 DatasetWalk::~DatasetWalk()
@@ -31,9 +31,14 @@ bool DatasetWalk::atEnd() const
     return m_dataset.eof();
 }
 
+int DatasetWalk::position() const
+{
+    return m_dataset.m_current;
+}
+
 void DatasetWalk::next()
 {
-    if (!m_quiet) {
+    if (m_mode == Mode::Loud) {
         m_dataset.next();
         return;
     }
@@ -41,7 +46,8 @@ void DatasetWalk::next()
     d.m_bof = false;
     if (d.m_current >= 0 && d.doHasRow(d.m_current + 1)) {
         d.m_eof = false;
-        d.m_buffer = d.readRow(d.m_current + 1);
+        if (m_mode == Mode::Quiet)
+            d.m_buffer = d.readRow(d.m_current + 1);
         ++d.m_current;
         return;
     }
@@ -53,6 +59,17 @@ void DatasetWalk::finish()
     if (m_finished)
         return;
     m_finished = true;
-    if (m_quiet)
-        emit m_dataset.recordChanged();
+    if (m_mode == Mode::Loud)
+        return;
+    Dataset &d = m_dataset;
+    if (m_mode == Mode::Positions)
+        d.m_buffer = d.m_current >= 0 ? d.readRow(d.m_current) : d.emptyRow();
+    emit d.recordChanged();
+}
+
+Row DatasetWalk::rowAt(const Dataset &dataset, int position)
+{
+    if (!dataset.isActive() || !dataset.doHasRow(position))
+        return {};
+    return dataset.readRow(position);
 }

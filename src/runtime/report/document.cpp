@@ -7,8 +7,10 @@
 #include "runtime/regional.h"
 #include "runtime/report/fonts.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QIODevice>
+#include <QPointer>
 
 #include <array>
 #include <stdexcept>
@@ -49,11 +51,13 @@ enum class Source : quint8 {
     Computed,   // line number, page number, date: from the band's place
     Value,      // a field of the walked dataset: its value, formatted when shown
     Text,       // anything else that reads a dataset: its text as printed then
+    Blank,      // a column the walked dataset has no field for
 };
 
 struct ElementPlan {
     Source source = Source::None;
     int slot = -1;                      // Value, Text: among the band's captured values
+    int fieldIndex = -1;                // Value: the field's place in the dataset's rows
     Field format{nullptr, FieldDef(), -1};  // Value: shows a value as the field does
     QFont font;
     const TextMeasure *measure = nullptr;
@@ -65,12 +69,14 @@ struct BandPlan {
 };
 
 // A band on a page: where, after how many detail lines, and where its
-// captured values begin.
+// captured values begin; or, for a detail whose row is read only when its
+// page is made, the row's position in the walked dataset.
 struct BandSpot {
     BandKind kind;
     int lines;
     double top;
     qsizetype firstValue;
+    int row = -1;
 };
 
 struct PageBands {
@@ -81,6 +87,8 @@ struct PageBands {
 } // namespace
 
 struct Document::Data {
+    ~Data();
+
     Layout layout;
     QSizeF paper{210.0, 297.0};
     QString date;
@@ -90,6 +98,22 @@ struct Document::Data {
     std::vector<QVariant> values;
     bool prebuilt = false;
     QList<Page> built;
+
+    // Detail rows read when first needed: the walked dataset, the fields the
+    // detail prints (by their place in a row), and what was read so far.
+    QPointer<Dataset> source;
+    std::vector<int> rowFields;
+    mutable std::vector<QVariant> rowValues;
+    mutable std::vector<bool> rowRead;
+    mutable qsizetype unread = 0;
+    mutable int nextUnread = 0;
+    QList<QMetaObject::Connection> watches;
+
+    void readRow(int row) const;
+    void readRowsOf(const PageBands &range) const;
+    bool readAhead(qint64 budgetMs) const;
+    void readAll() const;
+    const QVariant &value(const ElementPlan &plan, const BandSpot &placed) const;
 
     const BandPlan &plan(BandKind kind) const { return plans[static_cast<int>(kind)]; }
     Page page(int index) const;
@@ -112,7 +136,7 @@ public:
 
 private:
     void plan();
-    bool walksQuietly() const;
+    DatasetWalk::Mode walkMode() const;
     void walkDetails();
     void startPage(bool first);
     void finishPage();
@@ -126,6 +150,7 @@ private:
     // Per band kind and captured value: the field read while walking, or
     // nullptr where the element's whole text is taken.
     std::array<std::vector<const Field *>, BandKindCount> m_reads;
+    DatasetWalk *m_walk = nullptr;      // set while a walk by positions runs
     qsizetype m_pageFirst = 0;
     double m_y = 0.0;
     double m_listTop = 0.0;             // where the page's list begins
@@ -161,14 +186,20 @@ void Paginator::plan()
                 plan.source = Source::Computed;
                 break;
             case ElementKind::DataField: {
-                const Field *field = element.dataset && element.dataset == m_layout.dataset && !element.formatter
-                                         ? element.dataset->findField(element.fieldName)
-                                         : nullptr;
-                plan.source = field ? Source::Value : Source::Text;
+                const bool walked = element.dataset && element.dataset == m_layout.dataset;
+                const Field *field = walked ? element.dataset->findField(element.fieldName) : nullptr;
+                if (walked && !field && element.blankWhenMissing) {
+                    plan.source = Source::Blank;
+                    break;
+                }
+                const bool byValue = field && !element.formatter;
+                plan.source = byValue ? Source::Value : Source::Text;
                 plan.slot = bandPlan.captured++;
-                if (field)
+                if (byValue) {
+                    plan.fieldIndex = field->index();
                     plan.format = Field(nullptr, field->def(), field->index());
-                m_reads[k].push_back(field);
+                }
+                m_reads[k].push_back(byValue ? field : nullptr);
                 break;
             }
             default:
@@ -192,18 +223,29 @@ void Paginator::plan()
 
 // The walked dataset may be stepped without telling anybody only when no
 // element prints another dataset, which could be a detail that must follow.
-bool Paginator::walksQuietly() const
+// Its rows need not even be read while walking when only the detail prints
+// them, by value: the detail's rows are then read when their page is made.
+DatasetWalk::Mode Paginator::walkMode() const
 {
+    bool byPositions = true;
     for (int k = 0; k < BandKindCount; ++k) {
         const Band *band = m_layout.band(static_cast<BandKind>(k));
         if (!band)
             continue;
-        for (const Element &element : band->elements) {
-            if (element.kind == ElementKind::DataField && element.dataset != m_layout.dataset)
-                return false;
+        const BandPlan &bandPlan = d.plans[k];
+        for (qsizetype e = 0; e < band->elements.size(); ++e) {
+            const Element &element = band->elements[e];
+            if (element.kind != ElementKind::DataField)
+                continue;
+            if (element.dataset != m_layout.dataset)
+                return DatasetWalk::Mode::Loud;
+            const Source source = bandPlan.elements[e].source;
+            const bool readsRow = source == Source::Value || source == Source::Text;
+            if (readsRow && (band->kind != BandKind::Detail || source == Source::Text))
+                byPositions = false;
         }
     }
-    return true;
+    return byPositions ? DatasetWalk::Mode::Positions : DatasetWalk::Mode::Quiet;
 }
 
 void Paginator::walkDetails()
@@ -219,12 +261,28 @@ void Paginator::walkDetails()
     }
     if (!dataset->isActive())
         dataset->open();
-    DatasetWalk walk(*dataset, walksQuietly() ? DatasetWalk::Mode::Quiet : DatasetWalk::Mode::Loud);
+    const DatasetWalk::Mode mode = walkMode();
+    DatasetWalk walk(*dataset, mode);
+    if (mode == DatasetWalk::Mode::Positions)
+        m_walk = &walk;
+    int rows = 0;
     for (; !walk.atEnd(); walk.next()) {
         ++m_lines;
+        ++rows;
         placeFlowing(detail);
     }
+    m_walk = nullptr;
     walk.finish();
+    if (mode != DatasetWalk::Mode::Positions || !detail)
+        return;
+    d.source = dataset;
+    for (const ElementPlan &plan : d.plan(BandKind::Detail).elements) {
+        if (plan.source == Source::Value)
+            d.rowFields.push_back(plan.fieldIndex);
+    }
+    d.rowValues.resize(size_t(rows) * d.rowFields.size());
+    d.rowRead.assign(size_t(rows), false);
+    d.unread = rows;
 }
 
 void Paginator::startPage(bool first)
@@ -278,6 +336,10 @@ void Paginator::placeFlowing(const Band *band)
 void Paginator::placeAt(const Band &band, double top)
 {
     const int k = static_cast<int>(band.kind);
+    if (m_walk && band.kind == BandKind::Detail) {
+        d.bands.push_back({band.kind, m_lines, top, -1, m_walk->position()});
+        return;
+    }
     d.bands.push_back({band.kind, m_lines, top, qsizetype(d.values.size())});
     const std::vector<const Field *> &reads = m_reads[k];
     if (reads.empty())
@@ -310,9 +372,60 @@ Page Document::Data::page(int index) const
     page.number = index + 1;
     page.paperSize = paper;
     const PageBands &range = pages.at(index);
+    readRowsOf(range);
     for (qsizetype i = range.first; i < range.first + range.count; ++i)
         place(page, bands[i]);
     return page;
+}
+
+Document::Data::~Data()
+{
+    for (const QMetaObject::Connection &watch : std::as_const(watches))
+        QObject::disconnect(watch);
+}
+
+void Document::Data::readRow(int row) const
+{
+    if (rowRead[row])
+        return;
+    const Row values = source ? DatasetWalk::rowAt(*source, row) : Row();
+    const size_t first = size_t(row) * rowFields.size();
+    for (size_t f = 0; f < rowFields.size(); ++f)
+        rowValues[first + f] = values.value(rowFields[f]);
+    rowRead[row] = true;
+    --unread;
+}
+
+void Document::Data::readRowsOf(const PageBands &range) const
+{
+    for (qsizetype i = range.first; i < range.first + range.count; ++i) {
+        if (bands[i].row >= 0)
+            readRow(bands[i].row);
+    }
+}
+
+bool Document::Data::readAhead(qint64 budgetMs) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (unread > 0 && timer.elapsed() < budgetMs) {
+        for (int end = std::min(nextUnread + 256, int(rowRead.size())); nextUnread < end; ++nextUnread)
+            readRow(nextUnread);
+    }
+    return unread == 0;
+}
+
+void Document::Data::readAll() const
+{
+    while (unread > 0)
+        readAhead(1000);
+}
+
+const QVariant &Document::Data::value(const ElementPlan &plan, const BandSpot &placed) const
+{
+    if (placed.row >= 0)
+        return rowValues[size_t(placed.row) * rowFields.size() + size_t(plan.slot)];
+    return values[placed.firstValue + plan.slot];
 }
 
 // A band's fill is an unnamed rectangle item before its elements, its frame
@@ -411,9 +524,10 @@ QString Document::Data::text(const Element &element, const ElementPlan &plan, co
         }
         return {};
     case Source::Value:
-        return plan.format.format(values[placed.firstValue + plan.slot], true);
+        return plan.format.format(value(plan, placed), true);
     case Source::Text:
-        return values[placed.firstValue + plan.slot].toString();
+        return value(plan, placed).toString();
+    case Source::Blank:
     case Source::None:
         break;
     }
@@ -424,7 +538,7 @@ QString Document::Data::csvText(const Element &element, const ElementPlan &plan,
                                 int pageNumber) const
 {
     if (plan.source == Source::Value && plan.format.type() == FieldType::Money)
-        return plan.format.format(values[placed.firstValue + plan.slot], false);
+        return plan.format.format(value(plan, placed), false);
     return text(element, plan, placed, pageNumber);
 }
 
@@ -437,6 +551,16 @@ Document::Document(const Layout &layout)
     auto data = std::make_shared<Data>();
     data->layout = layout;
     Paginator(*data).run();
+    // Rows not read yet are read before the walked dataset changes: before
+    // an edit, insertion, move, lookup or refresh starts, and at the latest
+    // when its list changed (a deletion, closing).
+    if (Dataset *source = data->source; source && data->unread > 0) {
+        const Data *watched = data.get();
+        const auto readAll = [watched] { watched->readAll(); };
+        data->watches << QObject::connect(source, &Dataset::aboutToSettle, readAll)
+                      << QObject::connect(source, &Dataset::stateChanged, readAll)
+                      << QObject::connect(source, &Dataset::listChanged, readAll);
+    }
     d = std::move(data);
 }
 
@@ -476,6 +600,11 @@ QList<Page> Document::pages() const
 QSizeF Document::paperSize() const
 {
     return d->paper;
+}
+
+bool Document::readAhead(qint64 budgetMs) const
+{
+    return d->prebuilt || d->readAhead(budgetMs);
 }
 
 bool Document::hasCsv() const
@@ -522,6 +651,7 @@ bool Document::writeCsv(QIODevice &device) const
     };
     for (qsizetype p = 0; p < qsizetype(d->pages.size()); ++p) {
         const PageBands &range = d->pages[p];
+        d->readRowsOf(range);
         for (qsizetype i = range.first; i < range.first + range.count; ++i) {
             const BandSpot &placed = d->bands[i];
             if (placed.kind != BandKind::Detail)

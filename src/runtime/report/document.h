@@ -14,10 +14,16 @@ class QIODevice;
 namespace report {
 
 // A paginated report, kept small: for every page which bands stand where,
-// and for every band only the values its data fields printed, taken from the
-// rows as the report walked them. The items of a page are made when the page
-// is asked for, from the layout, whose fonts and pictures all pages share.
-// Copies share everything; nothing changes after pagination.
+// and for every band only the values its data fields print. The items of a
+// page are made when the page is asked for, from the layout, whose fonts
+// and pictures all pages share. Copies share everything.
+//
+// A detail line that prints only fields of the walked dataset refers to its
+// row by position: the walk passes the rows without reading them, and a row
+// is read when its page is first made, by readAhead() in idle time, or, at
+// the latest, when the walked dataset is about to change (an edit, an
+// insertion, a move, a lookup, a refresh) - and is kept from then on, so
+// that shown, printed and saved pages are the same.
 class Document {
 public:
     Document();
@@ -32,6 +38,9 @@ public:
     Page page(int index) const;
     QList<Page> pages() const;
     QSizeF paperSize() const;
+    // Reads detail rows not read yet, for about that many milliseconds;
+    // true once every row is read.
+    bool readAhead(qint64 budgetMs) const;
 
     // The detail lines as CSV (see Layout::csvColumns): a header line of the
     // headings, then one line per detail line in print order; amounts as

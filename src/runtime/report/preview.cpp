@@ -103,6 +103,18 @@ ReportPreview::ReportPreview(const Document &document, const QString &title, QWi
     m_view->setDocument(m_document);
     m_view->fitInView();
     updatePageNumber();
+
+    // Once the first page is up, the rows of the others are read a little
+    // at a time between the operator's doings.
+    m_reading.setInterval(0);
+    connect(&m_reading, &QTimer::timeout, this, [this] {
+        if (m_document.readAhead(15))
+            m_reading.stop();
+    });
+    connect(m_view, &PageView::pagesPainted, this, [this] {
+        if (!m_reading.isActive() && !m_document.readAhead(0))
+            m_reading.start();
+    });
 }
 
 ReportPreview::ReportPreview(const QList<Page> &pages, const QString &title, QWidget *parent)

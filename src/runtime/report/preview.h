@@ -9,6 +9,7 @@
 #include <QList>
 #include <QPrinter>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -78,6 +79,7 @@ private:
     QSpinBox *m_pageNumber = nullptr;
     QLabel *m_pageLabel = nullptr;
     QLabel *m_status = nullptr;
+    QTimer m_reading;                   // reads the report's rows in idle time
 };
 
 // Tests install a hook that receives the pages instead of a window;
