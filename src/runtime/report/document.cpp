@@ -552,14 +552,14 @@ Document::Document(const Layout &layout)
     data->layout = layout;
     Paginator(*data).run();
     // Rows not read yet are read before the walked dataset changes: before
-    // an edit, insertion, move, lookup or refresh starts, and at the latest
-    // when its list changed (a deletion, closing).
+    // an edit, insertion, move, lookup or refresh starts (the dataset settles
+    // or changes its state first). Closing changes the state too: by then
+    // the rows are gone, and what was not read prints empty.
     if (Dataset *source = data->source; source && data->unread > 0) {
         const Data *watched = data.get();
         const auto readAll = [watched] { watched->readAll(); };
         data->watches << QObject::connect(source, &Dataset::aboutToSettle, readAll)
-                      << QObject::connect(source, &Dataset::stateChanged, readAll)
-                      << QObject::connect(source, &Dataset::listChanged, readAll);
+                      << QObject::connect(source, &Dataset::stateChanged, readAll);
     }
     d = std::move(data);
 }

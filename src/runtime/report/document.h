@@ -23,7 +23,8 @@ namespace report {
 // is read when its page is first made, by readAhead() in idle time, or, at
 // the latest, when the walked dataset is about to change (an edit, an
 // insertion, a move, a lookup, a refresh) - and is kept from then on, so
-// that shown, printed and saved pages are the same.
+// that shown, printed and saved pages are the same. Rows still unread when
+// the dataset closes print empty.
 class Document {
 public:
     Document();

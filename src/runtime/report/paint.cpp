@@ -3,7 +3,6 @@
 #include "runtime/report/document.h"
 #include "runtime/report/fonts.h"
 
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>

@@ -80,6 +80,7 @@ private slots:
     void lastPageOfALongReportIsOneStepAway();
     void printsAPageRange();
     void cancelledPdfLeavesNoFile();
+    void pagesKeepTheRowsAsWalked();
 
 private:
     Document longReport();
@@ -243,6 +244,33 @@ void PreviewTest::cancelledPdfLeavesNoFile()
     QVERIFY(!QFile::exists(pdf));
     // Nor a half-written file under another name.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Rows are read when their page is first made, but a page shows its rows as
+// the report walked them: an edit after the report does not reach it, and
+// rows not read when the table closed leave blank lines, not other rows.
+void PreviewTest::pagesKeepTheRowsAsWalked()
+{
+    const Document document = longReport();
+    QCOMPARE(document.page(0).find("Nama")->text, QStringLiteral("Baris 1"));
+    m_table->moveTo(1999);
+    m_table->edit();
+    m_table->fieldByName("Nama")->setText("Diubah");
+    m_table->post();
+    QCOMPARE(document.page(1999).find("Nama")->text, QStringLiteral("Baris 2000"));
+    QCOMPARE(Document(document).page(1999).find("nomor")->text, QStringLiteral("2000"));
+
+    // Closed, and the file changed meanwhile: the rows at those positions
+    // are others now.
+    const Document later = longReport();
+    QCOMPARE(later.page(1999).find("Nama")->text, QStringLiteral("Diubah"));
+    m_table->close();
+    QCOMPARE(sqlite3_exec(m_connection->handle(), "UPDATE Tbaris SET Nama = 'Lain'", nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    m_table->open();
+    QCOMPARE(later.page(Rows - 1).find("Nama")->text, QString());
+    QCOMPARE(later.page(Rows - 1).find("nomor")->text, QStringLiteral("3000"));
+    QCOMPARE(later.page(1999).find("Nama")->text, QStringLiteral("Diubah"));
 }
 
 QTEST_MAIN(PreviewTest)
