@@ -108,7 +108,7 @@ ReportPreview::ReportPreview(const Document &document, const QString &title, QWi
     // at a time between the operator's doings.
     m_reading.setInterval(0);
     connect(&m_reading, &QTimer::timeout, this, [this] {
-        if (m_document.readAhead(15))
+        if (m_document.readAhead(8))
             m_reading.stop();
     });
     connect(m_view, &PageView::pagesPainted, this, [this] {
