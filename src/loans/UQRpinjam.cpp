@@ -63,4 +63,12 @@ TFlapPinjam::TFlapPinjam(QWidget *parent) : Form(QStringLiteral("FlapPinjam"), p
     summary.addText(143.9, 49.5, Manager).named("manager");
 
     QuickRep1.addBand(BandKind::PageFooter, 10.1, Frame::none(), shadeColor());
+
+    QuickRep1.csvColumns = {{QStringLiteral("No."), QStringLiteral("nomor")},
+                            {QStringLiteral("No. Anggota"), QStringLiteral("No_Anggota")},
+                            {QStringLiteral("Tgl Pinjam"), QStringLiteral("Tgl_Pinjam")},
+                            {QStringLiteral("Jaminan"), QStringLiteral("Jaminan")},
+                            {QStringLiteral("Besar Pinjam"), QStringLiteral("Besar_Pinjam")},
+                            {QStringLiteral("B. Administrasi"), QStringLiteral("adm")},
+                            {QStringLiteral("Total Pinjam"), QStringLiteral("Totpinjam")}};
 }

@@ -2,6 +2,7 @@
 
 #include "data/DM.h"
 #include "loans/UQRpinjam.h"
+#include "runtime/db/walk.h"
 #include "runtime/money.h"
 #include "runtime/report/report.h"
 
@@ -32,16 +33,17 @@ void TForm2::BitBtn1Click()
     query->sql().append(QStringLiteral("select * from Tpinjaman1"));
     query->sql().append(QStringLiteral("where Tgl_Pinjam like '%/") + code + QStringLiteral("/%'"));
     query->open();
-    query->first();
 
-    // The count is kept in the money type along with the amount.
+    // The count is kept in the money type along with the amount. Nothing
+    // shows the query's rows while they are summed: the walk tells nobody of
+    // each step.
+    const Field *amountField = query->fieldByName(QStringLiteral("Besar_Pinjam"));
     Money amount;
     Money count;
     const Money one = Money::fromUnits(1);
-    while (!query->eof()) {
-        amount += query->fieldByName(QStringLiteral("Besar_Pinjam"))->asMoney();
+    for (DatasetWalk walk(*query); !walk.atEnd(); walk.next()) {
+        amount += amountField->asMoney();
         count += one;
-        query->next();
     }
 
     report::Layout &layout = FlapPinjam->QuickRep1;

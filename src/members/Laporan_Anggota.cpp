@@ -54,6 +54,12 @@ TReportAnggota::TReportAnggota(QWidget *parent) : Form(QStringLiteral("ReportAng
     summary.addText(150.3, 46.6, Manager).named("manager");
 
     Report.addBand(BandKind::PageFooter, 6.1, Frame::all(), shadeColor());
+
+    Report.csvColumns = {{QStringLiteral("No."), QStringLiteral("nomor")},
+                         {QStringLiteral("Nama"), QStringLiteral("Nama")},
+                         {QStringLiteral("Tgl Daftar"), QStringLiteral("Tgl_Daftar")},
+                         {QStringLiteral("No. Anggota"), QStringLiteral("No_Anggota")},
+                         {QStringLiteral("Alamat"), QStringLiteral("Alamat")}};
 }
 
 void TReportAnggota::Preview()

@@ -76,4 +76,13 @@ TForm3::TForm3(QWidget *parent) : Form(QStringLiteral("Form3"), parent)
     summary.addText(148.2, 80.2, Manager).named("manager");
 
     QuickRep1.addBand(BandKind::PageFooter, 10.6, Frame::none(), shadeColor());
+
+    QuickRep1.csvColumns = {{QStringLiteral("No."), QStringLiteral("nomor")},
+                            {QStringLiteral("No. Anggota"), QStringLiteral("No_Anggota")},
+                            {QStringLiteral("Tanggal"), QStringLiteral("Tgl_Simpan")},
+                            {QStringLiteral("Pokok"), QStringLiteral("S_Pokok")},
+                            {QStringLiteral("Wajib"), QStringLiteral("S_Wajib")},
+                            {QStringLiteral("Sukarela"), QStringLiteral("S_Sukarela")},
+                            {QStringLiteral("Wisuda"), QStringLiteral("S_Wisuda")},
+                            {QStringLiteral("Total Simpanan"), QStringLiteral("Total")}};
 }

@@ -1,6 +1,7 @@
 #include "savings/UinputbulanSimpanan.h"
 
 #include "data/DM.h"
+#include "runtime/db/walk.h"
 #include "runtime/money.h"
 #include "runtime/report/report.h"
 #include "savings/ULapSimpanBulanan.h"
@@ -32,18 +33,22 @@ void TFlapsimpan::BitBtn1Click()
     query->sql().append(QStringLiteral("select * from Tsimpanan1"));
     query->sql().append(QStringLiteral("where Tgl_Simpan like '%/") + code + QStringLiteral("/%'"));
     query->open();
-    query->first();
 
+    // Nothing shows the query's rows while they are summed: the walk tells
+    // nobody of each step.
+    const Field *wajibField = query->fieldByName(QStringLiteral("S_Wajib"));
+    const Field *sukarelaField = query->fieldByName(QStringLiteral("S_Sukarela"));
+    const Field *wisudaField = query->fieldByName(QStringLiteral("S_Wisuda"));
+    const Field *totalField = query->fieldByName(QStringLiteral("Total"));
     Money wajib;
     Money sukarela;
     Money wisuda;
     Money total;
-    while (!query->eof()) {
-        wajib += query->fieldByName(QStringLiteral("S_Wajib"))->asMoney();
-        sukarela += query->fieldByName(QStringLiteral("S_Sukarela"))->asMoney();
-        wisuda += query->fieldByName(QStringLiteral("S_Wisuda"))->asMoney();
-        total += query->fieldByName(QStringLiteral("Total"))->asMoney();
-        query->next();
+    for (DatasetWalk walk(*query); !walk.atEnd(); walk.next()) {
+        wajib += wajibField->asMoney();
+        sukarela += sukarelaField->asMoney();
+        wisuda += wisudaField->asMoney();
+        total += totalField->asMoney();
     }
 
     report::Layout &layout = Form3->QuickRep1;

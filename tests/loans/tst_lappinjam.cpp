@@ -72,6 +72,7 @@ private slots:
     void noMonthOrNoLoansGivesAnEmptyReport();
     void longMonthOverSeveralPages();
     void realPreviewThenPickerCloses();
+    void savedAsCsvForASpreadsheet();
 };
 
 void LapPinjamTest::cleanup()
@@ -392,6 +393,27 @@ void LapPinjamTest::realPreviewThenPickerCloses()
     QVERIFY(pickerOpen);
     QVERIFY(!Form2->isVisible());
     QVERIFY(!FlapPinjam->isVisible());
+}
+
+void LapPinjamTest::savedAsCsvForASpreadsheet()
+{
+    Program program;
+    seed({{"05/10/2024", "2301001", rupiah("123457"), "Laptop; tas \"hitam\""},
+          {"06/11/2024", "2301002", rupiah("1000"), "Motor"}});
+    QTemporaryDir dir;
+    QByteArray csv;
+    QTimer::singleShot(50, [&] {
+        ReportPreview *preview = shownPreview();
+        QVERIFY(preview);
+        csv = saveCsvFromPreview(preview, dir.filePath(QStringLiteral("pinjaman.csv")));
+        preview->close();
+    });
+    runReport(9);
+    // The fee and total as calculated, a separator or quote inside a text
+    // quoted.
+    QCOMPARE(csv, QByteArray("\xEF\xBB\xBF"
+                             "No.;No. Anggota;Tgl Pinjam;Jaminan;Besar Pinjam;B. Administrasi;Total Pinjam\r\n"
+                             "1;2301001;05/10/2024;\"Laptop; tas \"\"hitam\"\"\";123457;8641,99;132098,99\r\n"));
 }
 
 QTEST_MAIN(LapPinjamTest)

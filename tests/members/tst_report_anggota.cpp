@@ -2,6 +2,7 @@
 // across pages, the members' values, and the member table's cursor after it.
 
 #include "members/Laporan_Anggota.h"
+#include "members/Uanggota.h"
 #include "support/messagescript.h"
 #include "support/millimetres.h"
 #include "support/pages.h"
@@ -12,6 +13,7 @@
 #include "runtime/report/report.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QPrintPreviewWidget>
 #include <QtTest>
 
@@ -54,6 +56,8 @@ private slots:
     void bandsAndPlaces();
     void settlesTheMemberUnderEdit();
     void emptyTableStillReports();
+    void walkTellsTheWindowsOnce();
+    void savedAsCsvForASpreadsheet();
 };
 
 void ReportAnggotaTest::fortyMembersOverThreePages()
@@ -299,6 +303,70 @@ void ReportAnggotaTest::emptyTableStillReports()
     ReportAnggota->Preview();
     QVERIFY(seen);
     QVERIFY(!ReportAnggota->isVisible());
+}
+
+// The report passes every member without the member window, the detail
+// tables and their grids following each step; afterwards they all show the
+// last member, as after an ordinary walk.
+void ReportAnggotaTest::walkTellsTheWindowsOnce()
+{
+    Program program;
+    seedMembers(40);
+    {
+        sqlite::Transaction transaction(modul->connection()->handle());
+        for (int member : {1, 40, 40}) {
+            sqlite::Statement(modul->connection()->handle(),
+                              QStringLiteral("insert into Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, "
+                                             "S_Wisuda) values ('01/03/2024', '%1', 10000, 0, 0)")
+                                  .arg(memberNumber(member)))
+                .exec();
+        }
+        transaction.commit();
+    }
+    modul->Tsimpan1->refresh();
+    int memberMoves = 0;
+    int depositReads = 0;
+    connect(modul->Tanggota1, &Dataset::recordChanged, [&] { ++memberMoves; });
+    connect(modul->Tsimpan1, &Dataset::listChanged, [&] { ++depositReads; });
+    PreviewCatcher preview;
+    Fmenu->LaporanAnggota1->trigger();
+    QCOMPARE(preview.shown, 1);
+    QCOMPARE(textsNamed(preview.pages, QStringLiteral("nomor")).size(), 40);
+    // Once for the move to the first member, once where the walk ended.
+    QVERIFY2(memberMoves <= 2, qPrintable(QString::number(memberMoves)));
+    QVERIFY2(depositReads <= 2, qPrintable(QString::number(depositReads)));
+    QVERIFY(modul->Tanggota1->eof());
+    QCOMPARE(modul->Tanggota1->recNo(), 39);
+    QCOMPARE(Fanggota->DBEnama->text(), QStringLiteral("Anggota 40"));
+    QCOMPARE(modul->Tsimpan1->recordCount(), 2);
+    QCOMPARE(modul->Tsimpan1->fieldByName(QStringLiteral("No_Anggota"))->asString(), memberNumber(40));
+}
+
+void ReportAnggotaTest::savedAsCsvForASpreadsheet()
+{
+    Program program;
+    regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia));
+    seedMembers(3);
+    sqlite::Statement(modul->connection()->handle(),
+                      QStringLiteral("update Tanggota1 set Alamat = 'Jl. Dago; Blok \"A\"' where No_Anggota = '%1'")
+                          .arg(memberNumber(2)))
+        .exec();
+    modul->Tanggota1->refresh();
+    QTemporaryDir dir;
+    QByteArray csv;
+    QTimer::singleShot(50, [&] {
+        ReportPreview *preview = shownPreview();
+        QVERIFY(preview);
+        csv = saveCsvFromPreview(preview, dir.filePath(QStringLiteral("anggota.csv")));
+        preview->close();
+    });
+    ReportAnggota->Preview();
+    regional::setLocaleForTesting(std::nullopt);
+    QCOMPARE(csv, QByteArray("\xEF\xBB\xBF"
+                             "No.;Nama;Tgl Daftar;No. Anggota;Alamat\r\n"
+                             "1;Anggota 01;01/03/2024;1200001;Jl. Cendana 1\r\n"
+                             "2;Anggota 02;02/03/2024;1200002;\"Jl. Dago; Blok \"\"A\"\"\"\r\n"
+                             "3;Anggota 03;03/03/2024;1200003;Jl. Cendana 3\r\n"));
 }
 
 QTEST_MAIN(ReportAnggotaTest)

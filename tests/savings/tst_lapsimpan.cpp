@@ -70,6 +70,7 @@ private slots:
     void noMonthOrNoDepositsGivesAnEmptyReport();
     void longMonthOverSeveralPages();
     void realPreviewThenPickerCloses();
+    void savedAsCsvForASpreadsheet();
 };
 
 void LapSimpanTest::cleanup()
@@ -433,6 +434,39 @@ void LapSimpanTest::realPreviewThenPickerCloses()
     QVERIFY(pickerOpen);
     QVERIFY(!Flapsimpan->isVisible());
     QVERIFY(!Form3->isVisible());
+}
+
+// The treasurer's copy of the lines: the printed columns, amounts as plain
+// numbers with the decimal comma, so ';' between the fields; UTF-8 with a
+// byte order mark; the principal column there and empty.
+void LapSimpanTest::savedAsCsvForASpreadsheet()
+{
+    Program program;
+    seed({{"03/03/2024", "2301001", rupiah("10000"), rupiah("2500.25"), rupiah("5000")},
+          {"15/04/2024", "2301002", rupiah("1"), rupiah("1"), rupiah("1")},
+          {"17/03/2025", "2301002", rupiah("1250000"), rupiah("0"), rupiah("0.5")}});
+    QTemporaryDir dir;
+    QByteArray indonesian;
+    QByteArray english;
+    QTimer::singleShot(50, [&] {
+        ReportPreview *preview = shownPreview();
+        QVERIFY(preview);
+        QVERIFY(preview->action(QStringLiteral("saveCsv"))->isVisible());
+        // No suffix typed: the file gets one.
+        QVERIFY(saveCsvFromPreview(preview, dir.filePath(QStringLiteral("simpanan"))).isEmpty());
+        QFile saved(dir.filePath(QStringLiteral("simpanan.csv")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        indonesian = saved.readAll();
+        regional::setLocaleForTesting(QLocale(QLocale::English, QLocale::UnitedStates));
+        english = saveCsvFromPreview(preview, dir.filePath(QStringLiteral("simpanan-en.csv")));
+        preview->close();
+    });
+    runReport(2);
+    QCOMPARE(indonesian, QByteArray("\xEF\xBB\xBF"
+                                    "No.;No. Anggota;Tanggal;Pokok;Wajib;Sukarela;Wisuda;Total Simpanan\r\n"
+                                    "1;2301001;03/03/2024;;10000;2500,25;5000;17500,25\r\n"
+                                    "2;2301002;17/03/2025;;1250000;0;0,5;1250000,5\r\n"));
+    QCOMPARE(english.mid(3).split('\n').at(2), QByteArray("2,2301002,17/03/2025,,1250000,0,0.5,1250000.5\r"));
 }
 
 QTEST_MAIN(LapSimpanTest)

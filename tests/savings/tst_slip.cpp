@@ -112,6 +112,7 @@ private slots:
     void memberWithoutTransactions();
     void alwaysOnePageWhateverTheHistory();
     void previewPrintsAndReportsFailures();
+    void slipsHaveNoCsv();
 };
 
 void SlipTest::cleanup()
@@ -648,6 +649,26 @@ void SlipTest::previewPrintsAndReportsFailures()
                       QStringLiteral("select * from Tsimpanan1 order by No_Simpan")),
              before);
     QVERIFY(script.texts().isEmpty());
+}
+
+void SlipTest::slipsHaveNoCsv()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QStringLiteral("Sri Wahyuni"), QStringLiteral("Jl. Dago 12"),
+              QStringLiteral("40135"));
+    bool csvOffered = true;
+    bool pdfOffered = false;
+    QTimer::singleShot(50, [&] {
+        ReportPreview *preview = shownPreview();
+        QVERIFY(preview);
+        csvOffered = preview->action(QStringLiteral("saveCsv"))->isVisible();
+        pdfOffered = preview->action(QStringLiteral("savePdf"))->isVisible();
+        preview->close();
+    });
+    Fslip->PrintSimpan();
+    QVERIFY(pdfOffered);
+    QVERIFY(!csvOffered);
 }
 
 QTEST_MAIN(SlipTest)

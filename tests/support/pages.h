@@ -7,12 +7,16 @@
 
 #include "runtime/report/report.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QList>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 
@@ -117,4 +121,31 @@ inline int pdfPageCount(const QString &path)
     const auto match = QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))"))
                            .match(runTool(QStringLiteral("pdfinfo"), {path}));
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// Answers the next file dialog that comes up with the path, as an operator
+// types a file name and presses Save.
+inline void answerNextFileDialog(const QString &path)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    poll->start(5);
+}
+
+// Saves the shown preview's report through its CSV button into the path and
+// returns what the file holds; empty when nothing was written.
+inline QByteArray saveCsvFromPreview(report::ReportPreview *preview, const QString &path)
+{
+    answerNextFileDialog(path);
+    preview->action(QStringLiteral("saveCsv"))->trigger();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

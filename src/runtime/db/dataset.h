@@ -202,4 +202,6 @@ private:
     QMetaObject::Connection m_sourceConnection;
 
     friend class DataSource;
+    // Steps through the rows without a signal per row (walk.h).
+    friend class DatasetWalk;
 };

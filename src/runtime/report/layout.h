@@ -144,12 +144,22 @@ private:
     Element &add(Element element);
 };
 
+// A column of the detail lines saved for a spreadsheet: its heading and the
+// detail band's element (by name) that gives its values.
+struct CsvColumn {
+    QString heading;
+    QString element;
+};
+
 // A page set-up, at most one band of each kind and an optional driving
 // dataset. Without a dataset the title and the detail print once.
 class Layout {
 public:
     PageSetup page;
     Dataset *dataset = nullptr;
+    // The detail lines as a list report offers them for a spreadsheet, in
+    // the order printed; none: the report cannot be saved as CSV.
+    QList<CsvColumn> csvColumns;
 
     // Adds the band of that kind, replacing one that was there.
     Band &addBand(BandKind kind, double height, const Frame &frame = {}, const QColor &fill = {});

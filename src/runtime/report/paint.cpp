@@ -1,12 +1,14 @@
 #include "runtime/report/paint.h"
 
+#include "runtime/report/document.h"
 #include "runtime/report/fonts.h"
 
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -150,41 +152,102 @@ void paint(const Page &page, QPainter &painter)
     painter.restore();
 }
 
-bool renderToPdf(const QList<Page> &pages, const QString &filePath, const QString &title)
+QList<int> allPageNumbers(const Document &document)
 {
-    const QSizeF paper = pages.isEmpty() ? QSizeF(210.0, 297.0) : pages.first().paperSize;
-    QPdfWriter writer(filePath);
-    writer.setResolution(PdfDpi);
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("Simpan Pinjam"));
-    // The pages carry their margins already: the writer adds none.
-    writer.setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter),
-                                     QPageLayout::Portrait, QMarginsF()));
+    QList<int> numbers;
+    numbers.reserve(document.pageCount());
+    for (int number = 1; number <= document.pageCount(); ++number)
+        numbers.append(number);
+    return numbers;
+}
+
+PaintOutcome paintPages(const Document &document, QPagedPaintDevice &device, const QList<int> &numbers,
+                        const PageProgress &progress)
+{
+    for (int number : numbers) {
+        if (number < 1 || number > document.pageCount())
+            return PaintOutcome::Failed;
+    }
+    if (numbers.isEmpty())
+        return PaintOutcome::Failed;
     QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        paint(pages[i], painter);
+    if (!painter.begin(&device))
+        return PaintOutcome::Failed;
+    auto *printer = dynamic_cast<QPrinter *>(&device);
+    const int total = int(numbers.size());
+    for (int i = 0; i < total; ++i) {
+        if (i > 0 && !device.newPage())
+            return PaintOutcome::Failed;
+        paint(document.page(numbers[i] - 1), painter);
+        if (progress && !progress(i + 1, total)) {
+            if (printer)
+                printer->abort();
+            painter.end();
+            return PaintOutcome::Cancelled;
+        }
     }
     if (!painter.end())
-        return false;
-    return QFileInfo(filePath).size() > 0;
+        return PaintOutcome::Failed;
+    if (printer && (printer->printerState() == QPrinter::Error || printer->printerState() == QPrinter::Aborted))
+        return PaintOutcome::Failed;
+    return PaintOutcome::Done;
+}
+
+PaintOutcome renderToPdf(const Document &document, const QString &filePath, const QString &title,
+                         const PageProgress &progress)
+{
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly))
+        return PaintOutcome::Failed;
+    PaintOutcome outcome = PaintOutcome::Failed;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(PdfDpi);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Simpan Pinjam"));
+        // The pages carry their margins already: the writer adds none.
+        writer.setPageLayout(QPageLayout(QPageSize(document.paperSize(), QPageSize::Millimeter),
+                                         QPageLayout::Portrait, QMarginsF()));
+        // A report has at least one page; an empty list still makes a blank one.
+        if (document.pageCount() == 0) {
+            QPainter blank(&writer);
+            outcome = blank.end() ? PaintOutcome::Done : PaintOutcome::Failed;
+        } else {
+            outcome = paintPages(document, writer, allPageNumbers(document), progress);
+        }
+    }
+    if (outcome != PaintOutcome::Done) {
+        file.cancelWriting();
+        return outcome;
+    }
+    return file.commit() ? PaintOutcome::Done : PaintOutcome::Failed;
+}
+
+bool renderToPdf(const QList<Page> &pages, const QString &filePath, const QString &title)
+{
+    return renderToPdf(Document::fromPages(pages), filePath, title) == PaintOutcome::Done;
+}
+
+QImage renderToImage(const Page &page, double dotsPerMm, qreal devicePixelRatio)
+{
+    const double dots = dotsPerMm * devicePixelRatio;
+    QImage image(std::max(1, qRound(page.paperSize.width() * dots)), std::max(1, qRound(page.paperSize.height() * dots)),
+                 QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(dots * 1000.0);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        paint(page, painter);
+    }
+    image.setDevicePixelRatio(devicePixelRatio);
+    return image;
 }
 
 QImage renderToImage(const Page &page, int dpi)
 {
-    const double dotsPerMm = dpi / MmPerInch;
-    QImage image(qRound(page.paperSize.width() * dotsPerMm), qRound(page.paperSize.height() * dotsPerMm),
-                 QImage::Format_RGB32);
-    const int dotsPerMeter = qRound(dotsPerMm * 1000.0);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    paint(page, painter);
-    return image;
+    return renderToImage(page, dpi / MmPerInch, 1.0);
 }
 
 } // namespace report

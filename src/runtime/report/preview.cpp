@@ -1,7 +1,6 @@
 #include "runtime/report/preview.h"
 
-#include "runtime/report/paginate.h"
-#include "runtime/report/paint.h"
+#include "runtime/report/pageview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,12 +11,15 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QPageSize>
-#include <QPainter>
 #include <QPointer>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
+#include <QProgressDialog>
+#include <QSaveFile>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -35,34 +37,50 @@ PreviewHook &previewHook()
 
 // The pages carry their own margins: the printer draws from the paper's
 // corner and adds none.
-void configurePrinter(QPrinter &printer, const QList<Page> &pages, const QString &title)
+void configurePrinter(QPrinter &printer, const Document &document, const QString &title)
 {
-    const QSizeF paper = pages.isEmpty() ? QSizeF(210.0, 297.0) : pages.first().paperSize;
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter),
+    printer.setPageLayout(QPageLayout(QPageSize(document.paperSize(), QPageSize::Millimeter),
                                       QPageLayout::Portrait, QMarginsF()));
     printer.setDocName(title);
 }
 
+// The page numbers a printer was asked for, within 1..count.
+QList<int> requestedPages(const QPrinter &printer, int count)
+{
+    QList<int> numbers;
+    const QPageRanges ranges = printer.pageRanges();
+    if (printer.printRange() != QPrinter::PageRange || ranges.isEmpty()) {
+        for (int number = 1; number <= count; ++number)
+            numbers.append(number);
+        return numbers;
+    }
+    for (const QPageRanges::Range &range : ranges.toRangeList()) {
+        for (int number = std::max(range.from, 1); number <= std::min(range.to, count); ++number)
+            numbers.append(number);
+    }
+    return numbers;
+}
+
 } // namespace
 
-ReportPreview::ReportPreview(const QList<Page> &pages, const QString &title, QWidget *parent)
+ReportPreview::ReportPreview(const Document &document, const QString &title, QWidget *parent)
     : Form(QStringLiteral("ReportPreview"), parent)
-    , m_pages(pages)
+    , m_document(document)
     , m_title(title)
-    , m_previewPrinter(QPrinter::HighResolution)
 {
     setWindowTitle(title);
-    configurePrinter(m_previewPrinter, m_pages, m_title);
-
-    m_view = new QPrintPreviewWidget(&m_previewPrinter, this);
-    m_view->setObjectName(QStringLiteral("view"));
-    connect(m_view, &QPrintPreviewWidget::paintRequested, this, &ReportPreview::paintPages);
-    connect(m_view, &QPrintPreviewWidget::previewChanged, this, &ReportPreview::updatePageLabel);
-
+    m_view = new PageView(this);
     m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_pageNumber = new QSpinBox(this);
+    m_pageNumber->setObjectName(QStringLiteral("pageNumber"));
+    m_pageNumber->setToolTip(tr("Nomor halaman"));
+    m_pageNumber->setPrefix(tr("Halaman "));
+    m_pageNumber->setRange(document.pageCount() > 0 ? 1 : 0, document.pageCount());
+    // A typed number counts when Enter is pressed or the box is left.
+    m_pageNumber->setKeyboardTracking(false);
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("pageLabel"));
     m_status = new QLabel(this);
@@ -80,7 +98,28 @@ ReportPreview::ReportPreview(const QList<Page> &pages, const QString &title, QWi
         const QRect area = display->availableGeometry();
         resize(std::min(900, area.width() * 9 / 10), area.height() * 9 / 10);
     }
+    connect(m_view, &PageView::currentPageChanged, this, &ReportPreview::updatePageNumber);
+    connect(m_pageNumber, &QSpinBox::valueChanged, this, [this](int number) { goToPage(number); });
+    m_view->setDocument(m_document);
     m_view->fitInView();
+    updatePageNumber();
+
+    // Once the first page is up, the rows of the others are read a little
+    // at a time between the operator's doings.
+    m_reading.setInterval(0);
+    connect(&m_reading, &QTimer::timeout, this, [this] {
+        if (m_document.readAhead(8))
+            m_reading.stop();
+    });
+    connect(m_view, &PageView::pagesPainted, this, [this] {
+        if (!m_reading.isActive() && !m_document.readAhead(0))
+            m_reading.start();
+    });
+}
+
+ReportPreview::ReportPreview(const QList<Page> &pages, const QString &title, QWidget *parent)
+    : ReportPreview(Document::fromPages(pages), title, parent)
+{
 }
 
 ReportPreview::~ReportPreview() = default;
@@ -92,11 +131,15 @@ void ReportPreview::buildToolBar()
     addAction(QStringLiteral("print"), tr("Cetak..."), tr("Cetak ke printer"), [this] { printClicked(); });
     addAction(QStringLiteral("savePdf"), tr("Simpan PDF..."), tr("Simpan sebagai berkas PDF"),
               [this] { savePdfClicked(); });
+    addAction(QStringLiteral("saveCsv"), tr("Simpan CSV..."), tr("Simpan baris laporan sebagai berkas CSV"),
+              [this] { saveCsvClicked(); })
+        ->setVisible(m_document.hasCsv());
     addAction(QStringLiteral("close"), tr("Tutup"), tr("Tutup pratinjau"), [this] { close(); });
     m_toolBar->addSeparator();
     addAction(QStringLiteral("firstPage"), QStringLiteral("\u00AB"), tr("Halaman pertama"), [this] { goToPage(1); });
     addAction(QStringLiteral("prevPage"), QStringLiteral("\u2039"), tr("Halaman sebelumnya"),
               [this] { goToPage(m_view->currentPage() - 1); });
+    m_toolBar->addWidget(m_pageNumber);
     m_toolBar->addWidget(m_pageLabel);
     addAction(QStringLiteral("nextPage"), QStringLiteral("\u203A"), tr("Halaman berikutnya"),
               [this] { goToPage(m_view->currentPage() + 1); });
@@ -141,94 +184,143 @@ void ReportPreview::setStatus(const QString &text)
     m_status->setText(text);
 }
 
-void ReportPreview::paintPages(QPrinter *printer)
+// Runs a page-by-page job under a progress dialog that counts the pages and
+// offers to cancel; the event loop turns between pages.
+PaintOutcome ReportPreview::withProgress(const QString &doing,
+                                         const std::function<PaintOutcome(const PageProgress &)> &run)
 {
-    QPainter painter;
-    if (!painter.begin(printer))
-        return;
-    for (qsizetype i = 0; i < m_pages.size(); ++i) {
-        if (i > 0)
-            printer->newPage();
-        paint(m_pages[i], painter);
-    }
+    QProgressDialog progress(this);
+    progress.setObjectName(QStringLiteral("progress"));
+    progress.setWindowTitle(m_title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setCancelButtonText(tr("Batal"));
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    const auto label = [&doing](int done, int total) {
+        return tr("%1: halaman %2 dari %3").arg(doing).arg(done).arg(total);
+    };
+    progress.setLabelText(label(0, m_document.pageCount()));
+    progress.show();
+    QCoreApplication::processEvents();
+    const PaintOutcome outcome = run([&](int done, int total) {
+        if (progress.maximum() != total)
+            progress.setRange(0, total);
+        progress.setLabelText(label(done, total));
+        progress.setValue(done);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    progress.hide();
+    return outcome;
+}
+
+PaintOutcome ReportPreview::print(QPrinter &printer)
+{
+    const QList<int> numbers = requestedPages(printer, m_document.pageCount());
+    if (numbers.isEmpty())
+        return PaintOutcome::Failed;
+    return withProgress(tr("Mencetak"), [&](const PageProgress &progress) {
+        return paintPages(m_document, printer, numbers, progress);
+    });
 }
 
 bool ReportPreview::printTo(QPrinter &printer)
 {
-    int from = 1;
-    int to = static_cast<int>(m_pages.size());
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        from = std::max(from, printer.fromPage());
-        to = std::min(to, printer.toPage() > 0 ? printer.toPage() : to);
-    }
-    if (from > to)
-        return false;
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    for (int number = from; number <= to; ++number) {
-        if (number > from && !printer.newPage())
-            return false;
-        paint(m_pages[number - 1], painter);
-    }
-    painter.end();
-    return printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
+    return print(printer) == PaintOutcome::Done;
 }
 
 void ReportPreview::printClicked()
 {
     QPrinter printer(QPrinter::HighResolution);
-    configurePrinter(printer, m_pages, m_title);
+    configurePrinter(printer, m_document, m_title);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("printDialog"));
-    dialog.setMinMax(1, static_cast<int>(std::max<qsizetype>(1, m_pages.size())));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, std::max(1, m_document.pageCount()));
     if (dialog.exec() != QDialog::Accepted) {
         setStatus(tr("Pencetakan dibatalkan."));
         return;
     }
-    if (!printTo(printer)) {
+    switch (print(printer)) {
+    case PaintOutcome::Done:
+        setStatus(tr("Laporan telah dikirim ke printer."));
+        return;
+    case PaintOutcome::Cancelled:
+        setStatus(tr("Pencetakan dibatalkan."));
+        return;
+    case PaintOutcome::Failed:
         setStatus(tr("Pencetakan gagal."));
         return;
     }
-    setStatus(tr("Laporan telah dikirim ke printer."));
 }
 
 bool ReportPreview::saveAsPdf(const QString &filePath)
 {
-    if (!renderToPdf(m_pages, filePath, m_title)) {
-        setStatus(tr("PDF tidak dapat disimpan: %1").arg(QDir::toNativeSeparators(filePath)));
+    const PaintOutcome outcome = withProgress(tr("Menyimpan PDF"), [&](const PageProgress &progress) {
+        return renderToPdf(m_document, filePath, m_title, progress);
+    });
+    const QString shown = QDir::toNativeSeparators(filePath);
+    switch (outcome) {
+    case PaintOutcome::Done:
+        setStatus(tr("Disimpan sebagai %1").arg(shown));
+        return true;
+    case PaintOutcome::Cancelled:
+        setStatus(tr("Penyimpanan dibatalkan; %1 tidak ditulis.").arg(shown));
         return false;
+    case PaintOutcome::Failed:
+        break;
     }
-    setStatus(tr("Disimpan sebagai %1").arg(QDir::toNativeSeparators(filePath)));
-    return true;
+    setStatus(tr("PDF tidak dapat disimpan: %1").arg(shown));
+    return false;
+}
+
+bool ReportPreview::saveAsCsv(const QString &filePath)
+{
+    QSaveFile file(filePath);
+    const bool saved = file.open(QIODevice::WriteOnly) && m_document.writeCsv(file) && file.commit();
+    const QString shown = QDir::toNativeSeparators(filePath);
+    setStatus(saved ? tr("Disimpan sebagai %1").arg(shown) : tr("CSV tidak dapat disimpan: %1").arg(shown));
+    return saved;
+}
+
+QString ReportPreview::askFileName(const QString &caption, const QString &suffix, const QString &filter)
+{
+    const QString name = m_title.trimmed().isEmpty() ? QStringLiteral("laporan") : m_title.trimmed();
+    const QString suggested = QDir::home().filePath(name + QLatin1Char('.') + suffix);
+    QString path = QFileDialog::getSaveFileName(this, caption, suggested, filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + suffix;
+    return path;
 }
 
 void ReportPreview::savePdfClicked()
 {
-    const QString suggested = QDir::home().filePath(m_title.trimmed().isEmpty()
-                                                        ? QStringLiteral("laporan.pdf")
-                                                        : m_title.trimmed() + QStringLiteral(".pdf"));
-    QString path = QFileDialog::getSaveFileName(this, tr("Simpan sebagai PDF"), suggested,
-                                                tr("Dokumen PDF (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
-    saveAsPdf(path);
+    const QString path = askFileName(tr("Simpan sebagai PDF"), QStringLiteral("pdf"), tr("Dokumen PDF (*.pdf)"));
+    if (!path.isEmpty())
+        saveAsPdf(path);
+}
+
+void ReportPreview::saveCsvClicked()
+{
+    const QString path = askFileName(tr("Simpan sebagai CSV"), QStringLiteral("csv"), tr("Berkas CSV (*.csv)"));
+    if (!path.isEmpty())
+        saveAsCsv(path);
 }
 
 void ReportPreview::goToPage(int number)
 {
-    const int count = m_view->pageCount();
-    if (count == 0)
+    if (m_view->pageCount() == 0)
         return;
-    m_view->setCurrentPage(std::clamp(number, 1, count));
-    updatePageLabel();
+    m_view->setCurrentPage(number);
+    updatePageNumber();
 }
 
-void ReportPreview::updatePageLabel()
+void ReportPreview::updatePageNumber()
 {
-    m_pageLabel->setText(tr(" Halaman %1 dari %2 ").arg(m_view->currentPage()).arg(m_view->pageCount()));
+    const QSignalBlocker blocker(m_pageNumber);
+    m_pageNumber->setValue(m_view->currentPage());
+    m_pageLabel->setText(tr(" dari %1 ").arg(m_view->pageCount()));
 }
 
 void ReportPreview::hideEvent(QHideEvent *event)
@@ -245,13 +337,13 @@ void setPreviewHook(PreviewHook hook)
     previewHook() = std::move(hook);
 }
 
-int showPreview(const QList<Page> &pages, const QString &title)
+int showPreview(const Document &document, const QString &title)
 {
     if (previewHook()) {
-        previewHook()(pages, title);
-        return static_cast<int>(pages.size());
+        previewHook()(document.pages(), title);
+        return document.pageCount();
     }
-    QPointer<ReportPreview> preview = new ReportPreview(pages, title);
+    QPointer<ReportPreview> preview = new ReportPreview(document, title);
     QEventLoop loop;
     QObject::connect(preview, &ReportPreview::closed, &loop, &QEventLoop::quit);
     QObject::connect(preview, &QObject::destroyed, &loop, &QEventLoop::quit);
@@ -263,12 +355,17 @@ int showPreview(const QList<Page> &pages, const QString &title)
     loop.exec();
     if (preview)
         preview->deleteLater();
-    return static_cast<int>(pages.size());
+    return document.pageCount();
+}
+
+int showPreview(const QList<Page> &pages, const QString &title)
+{
+    return showPreview(Document::fromPages(pages), title);
 }
 
 int showPreview(const Layout &layout, const QString &title)
 {
-    return showPreview(paginate(layout), title);
+    return showPreview(Document(layout), title);
 }
 
 } // namespace report
