@@ -176,6 +176,7 @@ void Dataset::close()
     if (!isActive())
         return;
     // A pending row is dropped: closing a window discards what was not posted.
+    emit aboutToChange();
     m_state = DataState::Browse;
     m_insertAt = -1;
     m_modified = false;
@@ -349,6 +350,7 @@ void Dataset::post()
     int index = -1;
     try {
         checkMasks();
+        emit aboutToChange();
         index = inserting ? doInsertRow(m_buffer) : doUpdateRow(m_current, m_buffer);
     } catch (const DatabaseError &error) {
         DataAction action = DataAction::Fail;
@@ -388,6 +390,7 @@ void Dataset::remove()
     if (m_current < 0)
         throw DatabaseError(dberr::General, QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(objectName()));
     const int at = m_current;
+    emit aboutToChange();
     doDeleteRow(at);
     afterStore(-1, at);
 }
@@ -395,6 +398,7 @@ void Dataset::remove()
 void Dataset::refresh()
 {
     prepareMove();
+    emit aboutToChange();
     const int index = doReload(m_current);
     m_current = -1;
     emit listChanged();
@@ -580,6 +584,7 @@ QVariantList Dataset::masterValues() const
 void Dataset::masterChanged()
 {
     checkBrowseMode();
+    emit aboutToChange();
     const int index = doReload(-1);
     Q_UNUSED(index);
     const bool any = doHasRow(0);

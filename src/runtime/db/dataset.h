@@ -140,6 +140,9 @@ signals:
     void updateRecord(bool withProgramText);
     // Before a settle decides to post or cancel, details settle too.
     void aboutToSettle();
+    // The rows are about to change: a store, a deletion, a re-read or
+    // closing. Whoever reads rows later by position reads them now.
+    void aboutToChange();
 
 protected:
     // Storage hooks implemented by Table and Query.

@@ -551,15 +551,12 @@ Document::Document(const Layout &layout)
     auto data = std::make_shared<Data>();
     data->layout = layout;
     Paginator(*data).run();
-    // Rows not read yet are read before the walked dataset changes: before
-    // an edit, insertion, move, lookup or refresh starts (the dataset settles
-    // or changes its state first). Closing changes the state too: by then
-    // the rows are gone, and what was not read prints empty.
+    // Rows not read yet are read before the walked dataset's rows change (a
+    // store, a deletion, a re-read, closing), so that the pages keep showing
+    // the rows as they stood when the report was made.
     if (Dataset *source = data->source; source && data->unread > 0) {
         const Data *watched = data.get();
-        const auto readAll = [watched] { watched->readAll(); };
-        data->watches << QObject::connect(source, &Dataset::aboutToSettle, readAll)
-                      << QObject::connect(source, &Dataset::stateChanged, readAll);
+        data->watches << QObject::connect(source, &Dataset::aboutToChange, [watched] { watched->readAll(); });
     }
     d = std::move(data);
 }
