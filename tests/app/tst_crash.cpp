@@ -208,11 +208,10 @@ sqlite::DbHandle openBook(const QString &folder)
     sqlite3_open_v2(QDir(folder).filePath(QStringLiteral("Tanggota1.DB")).toUtf8().constData(), &raw,
                     SQLITE_OPEN_READWRITE, nullptr);
     sqlite::DbHandle db(raw);
-    for (const char *name : {"Torangtua", "Tsimpanan1", "Tpinjaman1"}) {
-        const QString file = Tmodul::schemas().at(name == QLatin1String("Torangtua") ? 1
-                                                  : name == QLatin1String("Tsimpanan1") ? 2 : 3).fileName;
-        sqlite::Statement attach(raw, QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(name)));
-        attach.bind(1, QDir(folder).filePath(file));
+    const QList<TableSchema> schemas = Tmodul::schemas();
+    for (qsizetype i = 1; i < schemas.size(); ++i) {
+        sqlite::Statement attach(raw, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schemas.at(i).tableName));
+        attach.bind(1, QDir(folder).filePath(schemas.at(i).fileName));
         attach.exec();
     }
     return db;
