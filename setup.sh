@@ -65,11 +65,13 @@ run_program() {
 }
 
 run_tests() {
-  ctest --test-dir "$build" --output-on-failure
+  local status=0
+  ctest --test-dir "$build" --output-on-failure || status=1
   echo "setup.sh: the tests once more with the sanitizers"
   cmake -S "$root" -B "$sanitize_build" -DCMAKE_BUILD_TYPE=Debug -DSP_SANITIZE=ON
   cmake --build "$sanitize_build" -j"$(nproc)"
-  ctest --test-dir "$sanitize_build" --output-on-failure
+  ctest --test-dir "$sanitize_build" --output-on-failure || status=1
+  return "$status"
 }
 
 [ "$#" -eq 1 ] || usage
