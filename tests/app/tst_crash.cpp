@@ -410,7 +410,9 @@ void CrashTest::killsLeaveTheBookWhole()
     QMap<QString, int> messages;
     for (int kill = 1; kill <= kills; ++kill) {
         QProcess child;
-        child.setProcessChannelMode(QProcess::SeparateChannels);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--child"), dir.path(), QString::number(random.generate())});
         QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
