@@ -23,6 +23,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -40,9 +41,14 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-QString readOnlyFolder(const QString &folder)
+// Why the lock of a book could not be taken, in the clerk's words.
+QString lockProblem(const QString &folder, const FolderLock &lock)
 {
-    return QStringLiteral("Folder data %1 hanya dapat dibaca; program perlu menulis di sana.").arg(native(folder));
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("Folder data %1 tidak dapat dibuat.").arg(native(folder));
+    if (!isWritable(folder))
+        return QStringLiteral("Folder data %1 hanya dapat dibaca; program perlu menulis di sana.").arg(native(folder));
+    return QStringLiteral("Folder data %1 tidak dapat dipakai (%2).").arg(native(folder), lock.errorString());
 }
 
 // Takes the book for this run, or tells why not.
@@ -58,10 +64,7 @@ std::unique_ptr<FolderLock> lockBook(const QString &folder)
     case FolderLock::Result::Failed:
         break;
     }
-    messages::error(QStringLiteral("Program Simpan Pinjam tidak dapat dijalankan.\n")
-                    + (isWritable(folder) ? QStringLiteral("Folder data %1 tidak dapat dipakai (%2).")
-                                                .arg(native(folder), lock->errorString())
-                                          : readOnlyFolder(folder)));
+    messages::error(QStringLiteral("Program Simpan Pinjam tidak dapat dijalankan.\n") + lockProblem(folder, *lock));
     return nullptr;
 }
 

@@ -73,7 +73,7 @@ QString makeCopy(const Connection &connection, const QString &dayFolder)
     const QString building = dayFolder + Building;
     QDir(building).removeRecursively();
     if (!QDir().mkpath(building))
-        return QStringLiteral("folder %1 tidak dapat dibuat").arg(QDir::toNativeSeparators(building));
+        return QStringLiteral("folder %1 tidak dapat dibuat").arg(QDir::toNativeSeparators(dayFolder));
     for (int i = 0; i < connection.tables().size(); ++i) {
         const QString fileName = connection.tables().at(i).fileName;
         const QString target = QDir(building).filePath(fileName);
