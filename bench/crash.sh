@@ -11,6 +11,8 @@ test="$root/build/tests/tst_crash"
 export SP_CRASH_KILLS="${1:-1000}"
 [ -n "${2:-}" ] && export SP_CRASH_SEED="$2"
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
+# Qt Test ends a test function after 5 minutes unless told otherwise.
+export QTEST_FUNCTION_TIMEOUT=$(( SP_CRASH_KILLS * 3000 + 300000 ))
 start=$(date +%s)
 status=0
 "$test" killsLeaveTheBookWhole -maxwarnings 0 || status=$?
