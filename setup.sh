@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Builds Simpan Pinjam and either starts it or runs its tests.
 #   ./setup.sh run    install what is missing, build, start the program
-#   ./setup.sh test   install what is missing, build, run the tests
+#   ./setup.sh test   install what is missing, build, run the tests; then the
+#                     same tests built with the sanitizers (./build-sanitize)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$root/build"
+# The same tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize_build="$root/build-sanitize"
 
 # Debian packages the build, the tests and the reports need.
 packages=(
@@ -62,7 +65,13 @@ run_program() {
 }
 
 run_tests() {
-  ctest --test-dir "$build" --output-on-failure
+  local status=0
+  ctest --test-dir "$build" --output-on-failure || status=1
+  echo "setup.sh: the tests once more with the sanitizers"
+  cmake -S "$root" -B "$sanitize_build" -DCMAKE_BUILD_TYPE=Debug -DSP_SANITIZE=ON
+  cmake --build "$sanitize_build" -j"$(nproc)"
+  ctest --test-dir "$sanitize_build" --output-on-failure || status=1
+  return "$status"
 }
 
 [ "$#" -eq 1 ] || usage

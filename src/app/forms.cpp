@@ -12,10 +12,78 @@
 #include "members/Laporan_Anggota.h"
 #include "members/Ucari.h"
 #include "members/Uanggota.h"
+#include "runtime/db/filecheck.h"
+#include "runtime/db/folderlock.h"
+#include "runtime/db/safetycopy.h"
+#include "runtime/forms/messages.h"
 #include "savings/ULapSimpanBulanan.h"
 #include "savings/UinputbulanSimpanan.h"
 #include "savings/Uslip.h"
 #include "savings/simpanan.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace {
+
+// Held from a successful start until shutDown().
+std::unique_ptr<FolderLock> &bookLock()
+{
+    static std::unique_ptr<FolderLock> lock;
+    return lock;
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Why the lock of a book could not be taken, in the clerk's words.
+QString lockProblem(const QString &folder, const FolderLock &lock)
+{
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("Folder data %1 tidak dapat dibuat.").arg(native(folder));
+    if (!isWritable(folder))
+        return QStringLiteral("Folder data %1 hanya dapat dibaca; program perlu menulis di sana.").arg(native(folder));
+    return QStringLiteral("Folder data %1 tidak dapat dipakai (%2).").arg(native(folder), lock.errorString());
+}
+
+// Takes the book for this run, or tells why not.
+std::unique_ptr<FolderLock> lockBook(const QString &folder)
+{
+    auto lock = std::make_unique<FolderLock>(folder, QStringLiteral("simpanpinjam.lock"));
+    switch (lock->tryLock()) {
+    case FolderLock::Result::Locked:
+        return lock;
+    case FolderLock::Result::Busy:
+        messages::warning(QStringLiteral("Program Simpan Pinjam sudah dijalankan."));
+        return nullptr;
+    case FolderLock::Result::Failed:
+        break;
+    }
+    messages::error(QStringLiteral("Program Simpan Pinjam tidak dapat dijalankan.\n") + lockProblem(folder, *lock));
+    return nullptr;
+}
+
+// createForms(), or the reason why it failed, told in words a clerk can pass on.
+QString createFormsOrExplain()
+{
+    try {
+        createForms();
+        return {};
+    } catch (const DatabaseError &error) {
+        return error.text();
+    } catch (const std::exception &error) {
+        return QString::fromUtf8(error.what());
+    } catch (...) {
+        return QStringLiteral("Terjadi kesalahan yang tidak dikenal.");
+    }
+}
+
+} // namespace
 
 void createForms()
 {
@@ -66,4 +134,31 @@ void destroyForms()
     destroy(Fpinjam);
     destroy(Flogin);
     destroy(Fmenu);
+}
+
+bool startUp()
+{
+    const QString folder = aliasFolder(QString::fromLatin1(Tmodul::Alias));
+    std::unique_ptr<FolderLock> lock = lockBook(folder);
+    if (!lock)
+        return false;
+    if (const QString problem = createFormsOrExplain(); !problem.isEmpty()) {
+        destroyForms();
+        messages::error(QStringLiteral("Program Simpan Pinjam tidak dapat dijalankan.\n") + problem);
+        return false;
+    }
+    bookLock() = std::move(lock);
+    // Before the login: a failed copy is told once and the program goes on.
+    const safetycopy::Outcome copy = safetycopy::makeDailyCopy(*modul->connection(), QDate::currentDate());
+    if (!copy.error.isEmpty())
+        messages::warning(QStringLiteral("Salinan cadangan data hari ini tidak dapat dibuat: %1.\n"
+                                         "Program tetap dapat dipakai; beri tahu pengelola data.")
+                              .arg(copy.error));
+    return true;
+}
+
+void shutDown()
+{
+    destroyForms();
+    bookLock().reset();
 }

@@ -5,3 +5,10 @@
 // deletes them in reverse order.
 void createForms();
 void destroyForms();
+
+// The program's start: refuses a second copy on the same book, creates the
+// forms, then makes the day's safety copy before the login. Every problem is
+// told in a message box; false means start-up ended with nothing left open
+// or created. shutDown() ends what a successful start began.
+bool startUp();
+void shutDown();

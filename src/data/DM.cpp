@@ -118,6 +118,41 @@ void loanFeeAndTotal(Dataset &dataset)
     total->setMoney(fee->asMoney() + amountField->asMoney());
 }
 
+// While the data module opens, a row that the rules cannot calculate names
+// the file it comes from, so that start-up can tell the operator which one.
+class NamingFiles {
+public:
+    explicit NamingFiles(const QList<std::pair<Dataset *, QString>> &datasets)
+    {
+        for (const auto &[dataset, file] : datasets) {
+            m_saved.append({dataset, dataset->onCalcFields});
+            if (!dataset->onCalcFields)
+                continue;
+            dataset->onCalcFields = [calc = dataset->onCalcFields, file](Dataset &d) {
+                try {
+                    calc(d);
+                } catch (const DatabaseError &) {
+                    throw;
+                } catch (const std::exception &e) {
+                    throw DatabaseError(dberr::InvalidValue,
+                                        QStringLiteral("File %1 berisi nilai yang tidak dapat diolah program (%2).")
+                                            .arg(file, QString::fromUtf8(e.what())));
+                }
+            };
+        }
+    }
+    ~NamingFiles()
+    {
+        for (const auto &[dataset, calc] : std::as_const(m_saved))
+            dataset->onCalcFields = calc;
+    }
+    NamingFiles(const NamingFiles &) = delete;
+    NamingFiles &operator=(const NamingFiles &) = delete;
+
+private:
+    QList<std::pair<Dataset *, std::function<void(Dataset &)>>> m_saved;
+};
+
 // Turns a check violation into the operator's warning and a silent abort.
 void translate(const DatabaseError &error, DataAction &action, int code, const QString &message)
 {
@@ -193,6 +228,9 @@ Tmodul::Tmodul(QObject *parent) : QObject(parent)
     }
 
     // Details first: opening the member table last puts them on its first member.
+    const NamingFiles naming({{Tortu, Tortu->tableName()}, {Tsimpan1, Tsimpan1->tableName()},
+                              {Query1, Tpinjam->tableName()}, {Tpinjam, Tpinjam->tableName()},
+                              {Query2, Tsimpan1->tableName()}, {Tanggota1, Tanggota1->tableName()}});
     for (Dataset *dataset : std::initializer_list<Dataset *>{Tortu, Tsimpan1, Query1, Tpinjam, Query2, Tanggota1})
         dataset->open();
 }

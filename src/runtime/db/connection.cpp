@@ -1,8 +1,10 @@
 #include "runtime/db/connection.h"
 
 #include "runtime/db/error.h"
+#include "runtime/db/filecheck.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSettings>
@@ -50,6 +52,33 @@ QString columnSql(const FieldDef &field)
     if (field.minimum)
         sql += QStringLiteral(" CONSTRAINT %1 CHECK (%1 >= %2)").arg(quoted(field.name)).arg(field.minimum->raw());
     return sql;
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// A first run builds the files under these names and renames them only when
+// all of them are whole.
+QString buildingName(const QString &path)
+{
+    return path + QStringLiteral(".baru");
+}
+
+void removeBuilding(const QString &path)
+{
+    QFile::remove(buildingName(path));
+    QFile::remove(buildingName(path) + QStringLiteral("-journal"));
+}
+
+[[noreturn]] void refuse(const QString &folder, const QStringList &problems)
+{
+    QString text = QStringLiteral("Data di folder %1 tidak dapat dipakai:").arg(native(folder));
+    for (const QString &problem : problems)
+        text += QStringLiteral("\n- ") + problem;
+    text += QStringLiteral("\nTidak ada file yang dibuat atau diubah.");
+    throw DatabaseError(dberr::BadFile, text);
 }
 
 } // namespace
@@ -101,20 +130,9 @@ Connection::Connection(const QString &alias, const QList<TableSchema> &tables)
 {
     if (tables.isEmpty())
         throw DatabaseError(dberr::BadFile, QStringLiteral("Alias %1 names no table").arg(alias));
-    QDir dir(m_folder);
-    if (!dir.exists() && !dir.mkpath(QStringLiteral(".")))
-        throw DatabaseError(dberr::BadFile,
-                            QStringLiteral("Cannot create the database folder %1").arg(QDir::toNativeSeparators(m_folder)));
-    // Refuse before writing anything when a missing file could not be created.
-    for (const TableSchema &schema : tables) {
-        const QString path = dir.filePath(schema.fileName);
-        if (!QFileInfo::exists(path) && !QFileInfo(m_folder).isWritable())
-            throw DatabaseError(dberr::BadFile,
-                                QStringLiteral("Cannot create the table file %1: the folder is read-only")
-                                    .arg(QDir::toNativeSeparators(path)));
-    }
-    for (int i = 0; i < tables.size(); ++i)
-        openFile(tables.at(i), i == 0);
+    if (checkFolder())
+        createFiles();
+    openFiles();
     registry().insert(alias, this);
 }
 
@@ -138,87 +156,127 @@ const TableSchema *Connection::schemaForFile(const QString &fileName) const
     return nullptr;
 }
 
-static QString schemaName(const TableSchema &schema, bool main)
+QString Connection::databaseName(int index) const
 {
-    return main ? QStringLiteral("main") : schema.tableName;
+    return index == 0 ? QStringLiteral("main") : m_tables.at(index).tableName;
 }
 
-void Connection::openFile(const TableSchema &schema, bool main)
+bool Connection::checkFolder()
 {
-    const QString path = QDir(m_folder).filePath(schema.fileName);
-    if (main) {
-        sqlite3 *db = nullptr;
-        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        m_db.reset(db);
-        if (rc != SQLITE_OK)
-            throw DatabaseError(dberr::BadFile, QStringLiteral("Cannot open the table file %1: %2")
-                                                    .arg(QDir::toNativeSeparators(path),
-                                                         QString::fromUtf8(sqlite3_errstr(rc))));
-        sqlite3_busy_timeout(db, 2000);
-    } else {
-        sqlite::Statement attach(handle(), QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoted(schema.tableName)));
-        attach.bind(1, path);
-        try {
-            attach.exec();
-        } catch (const DatabaseError &e) {
-            throw DatabaseError(dberr::BadFile, QStringLiteral("Cannot open the table file %1: %2")
-                                                    .arg(QDir::toNativeSeparators(path), e.text()));
+    const QDir dir(m_folder);
+    QStringList problems;
+    bool anyPresent = false;
+    for (const TableSchema &schema : std::as_const(m_tables))
+        anyPresent = anyPresent || QFileInfo::exists(dir.filePath(schema.fileName));
+
+    if (!anyPresent) {
+        // A first run: the folder and all files are made now.
+        if (!dir.exists() && !dir.mkpath(QStringLiteral(".")))
+            refuse(m_folder, {QStringLiteral("Folder itu tidak dapat dibuat.")});
+        if (!isWritable(m_folder))
+            refuse(m_folder, {QStringLiteral("Folder itu hanya dapat dibaca; program perlu menulis di sana.")});
+        return true;
+    }
+
+    if (!isWritable(m_folder))
+        problems << QStringLiteral("Folder itu hanya dapat dibaca; program perlu menulis di sana.");
+    for (const TableSchema &schema : std::as_const(m_tables)) {
+        const QString path = dir.filePath(schema.fileName);
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            problems << QStringLiteral("File %1 tidak ada.").arg(schema.fileName);
+            continue;
         }
+        if (info.size() == 0) {
+            problems << QStringLiteral("File %1 kosong.").arg(schema.fileName);
+            continue;
+        }
+        if (!isWritable(path))
+            problems << QStringLiteral("File %1 hanya dapat dibaca.").arg(schema.fileName);
+        problems << tableFileProblems(path, schema);
     }
-    try {
-        // The engine reads a file only when first asked, so a file that is
-        // no database shows as late as this pragma.
-        sqlite::Statement(handle(), QStringLiteral("PRAGMA %1.synchronous=FULL").arg(quoted(schemaName(schema, main))))
-            .exec();
-        checkOrCreate(schema, main);
-    } catch (const DatabaseError &e) {
-        if (e.code() == dberr::BadFile)
-            throw;
-        throw DatabaseError(dberr::BadFile, QStringLiteral("The table file %1 cannot be read: %2")
-                                                .arg(QDir::toNativeSeparators(path), e.text()));
-    }
+    if (!problems.isEmpty())
+        refuse(m_folder, problems);
+    return false;
 }
 
-void Connection::checkOrCreate(const TableSchema &schema, bool main)
+void Connection::createFiles()
 {
-    const QString db = quoted(schemaName(schema, main));
-    const QString path = QDir::toNativeSeparators(QDir(m_folder).filePath(schema.fileName));
-
-    QStringList tables;
-    sqlite::Statement list(handle(), QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table' "
-                                                    "AND name NOT LIKE 'sqlite_%'").arg(db));
-    while (list.step())
-        tables << list.column(0).toString();
-
-    if (tables.isEmpty()) {
-        sqlite::Transaction transaction(handle());
-        QString create = schema.createSql();
-        sqlite::Statement(handle(), create.replace(QStringLiteral("%SCHEMA%"), db)).exec();
-        for (const IndexDef &index : schema.indexes) {
-            QStringList columns;
-            for (const QString &f : index.fields)
-                columns << quoted(f) + (index.caseInsensitive ? QStringLiteral(" COLLATE NOCASE") : QString());
-            sqlite::Statement(handle(), QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
-                                            .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), db,
-                                                 quoted(index.name), quoted(schema.tableName),
-                                                 columns.join(QStringLiteral(", "))))
-                .exec();
+    const QDir dir(m_folder);
+    for (const TableSchema &schema : std::as_const(m_tables))
+        removeBuilding(dir.filePath(schema.fileName));
+    sqlite::DbHandle db;
+    try {
+        sqlite3 *raw = nullptr;
+        const int rc = sqlite3_open_v2(buildingName(dir.filePath(m_tables.first().fileName)).toUtf8().constData(),
+                                       &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        db.reset(raw);
+        if (rc != SQLITE_OK)
+            sqlite::raise(raw, rc);
+        for (int i = 1; i < m_tables.size(); ++i) {
+            sqlite::Statement attach(db.get(), QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoted(databaseName(i))));
+            attach.bind(1, buildingName(dir.filePath(m_tables.at(i).fileName)));
+            attach.exec();
+        }
+        sqlite::Transaction transaction(db.get());
+        for (int i = 0; i < m_tables.size(); ++i) {
+            const TableSchema &schema = m_tables.at(i);
+            const QString name = quoted(databaseName(i));
+            QString create = schema.createSql();
+            sqlite::Statement(db.get(), create.replace(QStringLiteral("%SCHEMA%"), name)).exec();
+            for (const IndexDef &index : schema.indexes) {
+                QStringList columns;
+                for (const QString &f : index.fields)
+                    columns << quoted(f) + (index.caseInsensitive ? QStringLiteral(" COLLATE NOCASE") : QString());
+                sqlite::Statement(db.get(), QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                                                .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), name,
+                                                     quoted(index.name), quoted(schema.tableName),
+                                                     columns.join(QStringLiteral(", "))))
+                    .exec();
+            }
         }
         transaction.commit();
-        return;
+    } catch (const DatabaseError &) {
+        // The engine's own words, without the statement that failed.
+        const QString why = QString::fromUtf8(sqlite3_errstr(sqlite3_errcode(db.get())));
+        db.reset();
+        for (const TableSchema &schema : std::as_const(m_tables))
+            removeBuilding(dir.filePath(schema.fileName));
+        refuse(m_folder, {QStringLiteral("File data baru tidak dapat dibuat (%1).").arg(why)});
     }
-    if (tables != QStringList{schema.tableName})
-        throw DatabaseError(dberr::BadFile, QStringLiteral("The file %1 does not hold the table %2")
-                                                .arg(path, schema.tableName));
-    QStringList columns;
-    sqlite::Statement info(handle(), QStringLiteral("PRAGMA %1.table_info(%2)").arg(db, quoted(schema.tableName)));
-    while (info.step())
-        columns << info.column(1).toString();
-    QStringList expected;
-    for (const FieldDef &f : schema.fields)
-        expected << f.name;
-    if (columns != expected)
-        throw DatabaseError(dberr::BadFile, QStringLiteral("The table %1 in the file %2 does not have the fields %3")
-                                                .arg(schema.tableName, path, expected.join(QStringLiteral(", "))));
+    db.reset();
+    for (const TableSchema &schema : std::as_const(m_tables)) {
+        const QString path = dir.filePath(schema.fileName);
+        if (!QFile::rename(buildingName(path), path))
+            refuse(m_folder, {QStringLiteral("File %1 tidak dapat dibuat.").arg(schema.fileName)});
+    }
+}
+
+void Connection::openFiles()
+{
+    const QDir dir(m_folder);
+    const auto cannotOpen = [](const QString &fileName, const QString &why) {
+        return DatabaseError(dberr::BadFile, QStringLiteral("File %1 tidak dapat dibuka (%2).").arg(fileName, why));
+    };
+    sqlite3 *db = nullptr;
+    // No SQLITE_OPEN_CREATE: every file has been checked to be there.
+    const int rc = sqlite3_open_v2(dir.filePath(m_tables.first().fileName).toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READWRITE, nullptr);
+    m_db.reset(db);
+    if (rc != SQLITE_OK)
+        throw cannotOpen(m_tables.first().fileName, QString::fromUtf8(sqlite3_errstr(rc)));
+    sqlite3_busy_timeout(db, 2000);
+    for (int i = 0; i < m_tables.size(); ++i) {
+        const TableSchema &schema = m_tables.at(i);
+        try {
+            if (i > 0) {
+                sqlite::Statement attach(handle(), QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoted(databaseName(i))));
+                attach.bind(1, dir.filePath(schema.fileName));
+                attach.exec();
+            }
+            sqlite::Statement(handle(), QStringLiteral("PRAGMA %1.synchronous=FULL").arg(quoted(databaseName(i)))).exec();
+        } catch (const DatabaseError &) {
+            throw cannotOpen(schema.fileName, QString::fromUtf8(sqlite3_errstr(sqlite3_errcode(handle()))));
+        }
+    }
 }

@@ -34,8 +34,13 @@ void setAliasFolder(const QString &alias, const QString &folder);
 
 // One SQLite connection per alias. The first table file is the main
 // database, the others are attached under their table names, so plain SQL
-// names every table. Missing files are created with their schema; a file
-// that exists but is not the expected table is refused (never rewritten).
+// names every table.
+//
+// Opening never loses data: the files are created only when the folder holds
+// none of them. Otherwise every file must be there, not empty, writable and
+// hold exactly its table with the expected columns, constraints and indexes;
+// if not, the constructor throws one DatabaseError (code BadFile) that names
+// every file and what is wrong with it, and no file is created or changed.
 class Connection {
 public:
     Connection(const QString &alias, const QList<TableSchema> &tables); // throws DatabaseError
@@ -46,14 +51,19 @@ public:
     sqlite3 *handle() const { return m_db.get(); }
     const QString &folder() const { return m_folder; }
     const QString &alias() const { return m_alias; }
+    const QList<TableSchema> &tables() const { return m_tables; }
     const TableSchema *schemaForFile(const QString &fileName) const;
+    // The name under which the connection reaches the file of tables()[index]:
+    // "main" for the first, the table name for the attached ones.
+    QString databaseName(int index) const;
 
     // The connection registered for an alias (the latest one opened).
     static Connection *forAlias(const QString &alias);
 
 private:
-    void openFile(const TableSchema &schema, bool main);
-    void checkOrCreate(const TableSchema &schema, bool main);
+    bool checkFolder();                 // true on a first run
+    void createFiles();
+    void openFiles();
 
     QString m_alias;
     QString m_folder;

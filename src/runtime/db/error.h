@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/forms/abort.h"
+#include "runtime/abort.h"
 
 #include <QString>
 

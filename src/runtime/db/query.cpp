@@ -2,6 +2,8 @@
 
 #include "runtime/db/connection.h"
 
+#include <QMetaObject>
+
 Query::Query(const QString &name, QObject *parent) : Dataset(name, parent)
 {
 }
@@ -35,8 +37,7 @@ void Query::doOpen()
         if (field && !field->isCalculated())
             m_columnField[c] = field->index();
     }
-    m_rows.clear();
-    m_done = false;
+    restart();
 }
 
 void Query::doClose()
@@ -44,10 +45,51 @@ void Query::doClose()
     m_stmt.reset();
     m_rows.clear();
     m_done = true;
+    m_suspended = false;
+}
+
+void Query::restart() const
+{
+    m_stmt->reset();
+    m_rows.clear();
+    m_done = false;
+    m_suspended = false;
+}
+
+void Query::resume() const
+{
+    // The statement was reset while idle: run it again past the rows held.
+    m_stmt->reset();
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_stmt->step()) {
+            m_done = true;
+            m_stmt->reset();
+            break;
+        }
+    }
+    m_suspended = false;
+}
+
+void Query::suspendLater() const
+{
+    if (m_suspendQueued)
+        return;
+    m_suspendQueued = true;
+    QMetaObject::invokeMethod(const_cast<Query *>(this), [this] {
+        m_suspendQueued = false;
+        if (m_stmt && !m_done && !m_suspended) {
+            m_stmt->reset();
+            m_suspended = true;
+        }
+    }, Qt::QueuedConnection);
 }
 
 void Query::fetchUpTo(int index) const
 {
+    if (m_done || (index >= 0 && index < int(m_rows.size())))
+        return;
+    if (m_suspended)
+        resume();
     while (!m_done && (index < 0 || int(m_rows.size()) <= index)) {
         if (!m_stmt->step()) {
             m_done = true;
@@ -62,6 +104,8 @@ void Query::fetchUpTo(int index) const
         }
         m_rows.push_back(std::move(row));
     }
+    if (!m_done)
+        suspendLater();
 }
 
 int Query::doCount() const
@@ -86,9 +130,7 @@ Row Query::doRow(int index) const
 
 int Query::doReload(int current)
 {
-    m_stmt->reset();
-    m_rows.clear();
-    m_done = false;
+    restart();
     if (!doHasRow(0))
         return -1;
     fetchUpTo(current);

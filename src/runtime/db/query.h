@@ -13,6 +13,11 @@
 // as they are reached, so opening a query over a large table is cheap.
 // Declared fields give the columns of the same name their type (money!);
 // other columns are typed from the table's declared column type.
+//
+// A statement that is stepped but not finished holds a read lock on its
+// files, which stops every other program from writing them. So once control
+// is back in the event loop, an unfinished statement is reset; when more
+// rows are needed it runs again and passes over the rows already read.
 class Query : public Dataset {
     Q_OBJECT
 public:
@@ -37,10 +42,15 @@ protected:
 
 private:
     void fetchUpTo(int index) const;   // -1 = all
+    void resume() const;
+    void suspendLater() const;
+    void restart() const;
     QString m_alias;
     QStringList m_sql;
     mutable std::unique_ptr<sqlite::Statement> m_stmt;
     mutable std::vector<Row> m_rows;
     mutable bool m_done = true;
+    mutable bool m_suspended = false;      // reset with rows still to come
+    mutable bool m_suspendQueued = false;
     mutable std::vector<int> m_columnField; // result column -> field index
 };

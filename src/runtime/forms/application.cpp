@@ -1,6 +1,6 @@
 #include "runtime/forms/application.h"
 
-#include "runtime/forms/abort.h"
+#include "runtime/abort.h"
 #include "runtime/forms/messages.h"
 
 #include <stdexcept>

@@ -153,9 +153,15 @@ int charCode(const QKeyEvent *event)
     if (isControlLetter(event))
         return event->key() - Qt::Key_A + 1;
     const QList<uint> characters = event->text().toUcs4();
-    if (characters.isEmpty() || !QChar::isPrint(char32_t(characters.first())))
+    if (characters.isEmpty())
         return 0;
-    return int(characters.first());
+    // Format and private-use characters are not printable, yet an edit box
+    // inserts them: they are characters for the filters as well.
+    const char32_t first = char32_t(characters.first());
+    const QChar::Category category = QChar::category(first);
+    if (!QChar::isPrint(first) && category != QChar::Other_Format && category != QChar::Other_PrivateUse)
+        return 0;
+    return int(first);
 }
 
 void onKeyPress(QWidget *widget, KeyPressHandler handler)

@@ -1,7 +1,7 @@
 #include "runtime/forms/messages.h"
 
+#include "runtime/abort.h"
 #include "runtime/db/error.h"
-#include "runtime/forms/abort.h"
 #include "runtime/forms/form.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
+#include "runtime/abort.h"
 #include "runtime/db/connection.h"
 #include "runtime/db/datasource.h"
 #include "runtime/db/error.h"
 #include "runtime/db/query.h"
 #include "runtime/db/table.h"
-#include "runtime/forms/abort.h"
 #include "runtime/regional.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "support/messagescript.h"
 
+#include "runtime/abort.h"
 #include "runtime/db/error.h"
-#include "runtime/forms/abort.h"
 #include "runtime/forms/application.h"
 #include "runtime/forms/buttons.h"
 #include "runtime/forms/form.h"
