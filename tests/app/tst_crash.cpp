@@ -103,12 +103,6 @@ void renumber(QRandomGenerator &random, const QString &name)
         say(QStringLiteral("M editing %1 did not start").arg(number));
         return;
     }
-    // The prefix mirror keeps its first text "Eawal" until the prefix shown
-    // first changes; a number made from it is the window's own, not a crash's.
-    if (Fanggota->Eawal->text() != prefix) {
-        Fanggota->BatalEDIT->click();
-        return;
-    }
     say(QStringLiteral("r %1 %2").arg(name, prefix + nbk));
     Fanggota->DBEnbk->setFocus(Qt::TabFocusReason);
     QTest::keyClick(Fanggota->DBEnbk, Qt::Key_Home);
