@@ -192,18 +192,17 @@ void PageView::zoomOut(qreal factor)
 
 void PageView::fitToWidth()
 {
-    m_zoomMode = QPrintPreviewWidget::FitToWidth;
-    const qreal before = m_zoom;
-    applyFit();
-    if (before != m_zoom)
-        m_pictures.clear();
-    relayout();
-    scrollToPage(std::max(m_current, 1) - 1);
+    fitWith(QPrintPreviewWidget::FitToWidth);
 }
 
 void PageView::fitInView()
 {
-    m_zoomMode = QPrintPreviewWidget::FitInView;
+    fitWith(QPrintPreviewWidget::FitInView);
+}
+
+void PageView::fitWith(QPrintPreviewWidget::ZoomMode mode)
+{
+    m_zoomMode = mode;
     const qreal before = m_zoom;
     applyFit();
     if (before != m_zoom)

@@ -77,6 +77,7 @@ private:
 
     double dotsPerMm() const;       // at the current zoom
     void applyFit();
+    void fitWith(QPrintPreviewWidget::ZoomMode mode);
     void relayout();
     Grid grid() const;
     QRectF pageRect(int index, const Grid &layout) const;   // content coordinates
