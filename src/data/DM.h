@@ -61,11 +61,12 @@ public:
     // Deletes the current member with its savings, loans and parents rows,
     // all or nothing.
     void deleteCurrentMember();
+    // Opens the loans table, which the loans window closes when it closes.
+    void openLoans();
 
 private:
     void declareFields();
     void attachRules();
-    void openLoans();
     void carryNumberOver(const QString &number);
     void showFilesAfterRollback(bool dropMemberEdit);
 

@@ -711,8 +711,7 @@ void TFanggota::FormActivate()
 {
     // The loans window closes the loans table; deleting and renumbering here
     // need it.
-    if (!modul->Tpinjam->isActive())
-        modul->Tpinjam->open();
+    modul->openLoans();
 }
 
 // Key filters and reminders ---------------------------------------------------

@@ -203,12 +203,18 @@ void PageView::fitInView()
 void PageView::fitWith(QPrintPreviewWidget::ZoomMode mode)
 {
     m_zoomMode = mode;
+    refit();
+    relayout();
+    scrollToPage(std::max(m_current, 1) - 1);
+}
+
+// Pictures made at another zoom are made again.
+void PageView::refit()
+{
     const qreal before = m_zoom;
     applyFit();
     if (before != m_zoom)
         m_pictures.clear();
-    relayout();
-    scrollToPage(std::max(m_current, 1) - 1);
 }
 
 void PageView::setSinglePageViewMode()
@@ -316,12 +322,8 @@ void PageView::prefetch()
 void PageView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    if (m_zoomMode != QPrintPreviewWidget::CustomZoom) {
-        const qreal before = m_zoom;
-        applyFit();
-        if (before != m_zoom)
-            m_pictures.clear();
-    }
+    if (m_zoomMode != QPrintPreviewWidget::CustomZoom)
+        refit();
     relayout();
     scrollToPage(std::max(m_current, 1) - 1);
 }

@@ -78,6 +78,7 @@ private:
     double dotsPerMm() const;       // at the current zoom
     void applyFit();
     void fitWith(QPrintPreviewWidget::ZoomMode mode);
+    void refit();
     void relayout();
     Grid grid() const;
     QRectF pageRect(int index, const Grid &layout) const;   // content coordinates
