@@ -1,6 +1,7 @@
 // The data module at the scale it is built for: 100 000 members and
 // 1 000 000 deposits. Prints how long start-up, a member lookup with its
-// deposits and stepping through members take, and the peak memory.
+// deposits, stepping through members, posting and the daily safety copy
+// take, each beside a raw read of the same rows, and the peak memory.
 //
 //   bench_db            fills a temporary folder, then measures
 //   bench_db FOLDER     measures on FOLDER (filled first when empty)
@@ -119,6 +120,32 @@ double cpuMs()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
+// Steps every column of every row a statement gives, straight from the
+// engine: the baseline each figure stands beside.
+int rawRead(sqlite3 *db, const char *sql, const QString &bound = {})
+{
+    sqlite3_stmt *select = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &select, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    if (!bound.isNull())
+        bindText(select, 1, bound);
+    int rows = 0;
+    while (sqlite3_step(select) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(select); ++c)
+            sqlite3_column_text(select, c);
+        ++rows;
+    }
+    sqlite3_finalize(select);
+    return rows;
+}
+
+// A member by its number with its deposits, read raw.
+void rawMember(sqlite3 *db, const QString &number)
+{
+    rawRead(db, "select * from Tanggota1 where No_Anggota = ?", number);
+    rawRead(db, "select * from Tsimpanan1 where No_Anggota = ? collate nocase order by rowid", number);
+}
+
 Money depositsOf(Tmodul &module, int &rows)
 {
     Money sum;
@@ -135,7 +162,19 @@ void measure()
     QElapsedTimer timer;
     timer.start();
     Tmodul module;
-    std::printf("start-up (new Tmodul):             %8.1f ms   (target < 500 ms)\n", ms(timer));
+    const double startUp = ms(timer);
+    sqlite3 *db = module.connection()->handle();
+    // Raw: what opening reads, the member table's order of keys and the
+    // first rows of the six datasets.
+    timer.restart();
+    for (const char *sql : {"select rowid from Tanggota1 order by No_Anggota, rowid",
+                            "select * from Torangtua order by No_Anggota limit 1",
+                            "select * from Tsimpanan1 order by No_Anggota collate nocase limit 1",
+                            "select * from Tpinjaman1 limit 1", "select * from Tpinjaman1 order by No_Anggota limit 1",
+                            "select * from Tsimpanan1 limit 1", "select * from Tanggota1 order by No_Anggota limit 1"})
+        rawRead(db, sql);
+    std::printf("start-up (new Tmodul):             %8.1f ms   (raw read of the same rows: %.1f ms; target < 500 ms)\n",
+                startUp, ms(timer));
 
     // Lookups of members spread over the key range.
     std::vector<double> times;
@@ -153,11 +192,19 @@ void measure()
         times.push_back(ms(timer));
         cpuTimes.push_back(cpuMs() - cpu);
     }
+    std::vector<double> rawTimes;
+    for (int k = 0; k < Lookups; ++k) {
+        timer.restart();
+        rawMember(db, memberNumber(int((qint64(k) * 48271) % Members)));
+        rawTimes.push_back(ms(timer));
+    }
     std::sort(times.begin(), times.end());
     std::sort(cpuTimes.begin(), cpuTimes.end());
-    std::printf("lookup + deposits of one member:   %8.2f ms   median; at 99 %%: %.2f ms wall, %.2f ms processor; "
-                "%.1f deposits each (target < 5 ms)\n",
-                times[Lookups / 2], times[Lookups * 99 / 100], cpuTimes[Lookups * 99 / 100], double(rows) / Lookups);
+    std::sort(rawTimes.begin(), rawTimes.end());
+    std::printf("lookup + deposits of one member:   %8.2f ms   median (raw %.2f ms); at 99 %%: %.2f ms wall, %.2f ms "
+                "processor; %.1f deposits each (target < 5 ms)\n",
+                times[Lookups / 2], rawTimes[Lookups / 2], times[Lookups * 99 / 100], cpuTimes[Lookups * 99 / 100],
+                double(rows) / Lookups);
 
     module.Tanggota1->first();
     rows = 0;
@@ -167,9 +214,14 @@ void measure()
         module.Tanggota1->next();
         sum += depositsOf(module, rows);
     }
-    std::printf("1 000 members stepped with deposits: %6.1f ms   wall, %.1f ms processor (%d deposits; "
+    const double stepped = ms(timer);
+    const double steppedCpu = cpuMs() - cpu;
+    timer.restart();
+    for (int k = 1; k <= 1000; ++k)
+        rawMember(db, memberNumber(k));
+    std::printf("1 000 members stepped with deposits: %6.1f ms   wall (raw %.1f ms), %.1f ms processor (%d deposits; "
                 "target < 1000 ms)\n",
-                ms(timer), cpuMs() - cpu, rows);
+                stepped, ms(timer), steppedCpu, rows);
 
     // Posting re-reads the row identities of the range: the whole member
     // table for a new member, the member's rows for a deposit.
@@ -187,10 +239,21 @@ void measure()
         savings->fieldByName(QLatin1String(field))->setText(QStringLiteral("1000"));
     savings->post();
     const double depositPost = ms(timer);
-    std::printf("posting a new member / a deposit:  %8.2f ms / %.2f ms\n", memberPost, depositPost);
     // Leave the folder as it was.
     savings->remove();
     members->remove();
+    // Raw: the same two rows inserted, each synced to disk, then removed.
+    timer.restart();
+    exec(db, "insert into Tanggota1 (No_Anggota, Nama) values ('X000002', 'Anggota baru')");
+    const double rawMemberPost = ms(timer);
+    timer.restart();
+    exec(db, "insert into Tsimpanan1 (No_Anggota, S_Wajib, S_Sukarela, S_Wisuda) "
+             "values ('X000002', 10000000, 10000000, 10000000)");
+    const double rawDepositPost = ms(timer);
+    exec(db, "delete from Tsimpanan1 where No_Anggota = 'X000002'");
+    exec(db, "delete from Tanggota1 where No_Anggota = 'X000002'");
+    std::printf("posting a new member / a deposit:  %8.2f ms / %.2f ms   (raw insert: %.2f ms / %.2f ms)\n", memberPost,
+                depositPost, rawMemberPost, rawDepositPost);
 
     // The day's safety copy (made once a day before the login), beside
     // reading every row of the four files straight from the engine.
