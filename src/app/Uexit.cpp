@@ -1,5 +1,6 @@
 #include "app/Uexit.h"
 
+#include "app/forms.h"
 #include "app/shell.h"
 #include "runtime/forms/look.h"
 
@@ -52,6 +53,8 @@ void TOKBottomDlg::showEvent(QShowEvent *event)
 
 void TOKBottomDlg::BitBtn1Click()
 {
-    // The button's OK result closes the dialog; the program ends with it.
-    endProgram();
+    // The button's OK result closes the dialog; the program ends with it,
+    // once nothing typed is left unstored.
+    if (pendingWorkResolved())
+        endProgram();
 }

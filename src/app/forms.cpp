@@ -162,3 +162,17 @@ void shutDown()
     destroyForms();
     bookLock().reset();
 }
+
+bool pendingWorkResolved()
+{
+    for (Form *window : std::initializer_list<Form *>{Fanggota, Fsimpan, Fpinjam}) {
+        if (!window || window->mayClose())
+            continue;
+        if (window->isVisible()) {
+            window->raise();
+            window->activateWindow();
+        }
+        return false;
+    }
+    return true;
+}

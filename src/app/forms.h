@@ -12,3 +12,8 @@ void destroyForms();
 // or created. shutDown() ends what a successful start began.
 bool startUp();
 void shutDown();
+
+// Before the program ends: each record window with a row still being entered
+// asks whether to store it. False when the clerk went back to one (or its
+// store was refused); that window is then in front.
+bool pendingWorkResolved();

@@ -3,6 +3,7 @@
 #include "app/Login.h"
 #include "app/Uexit.h"
 #include "app/about.h"
+#include "app/forms.h"
 #include "app/shell.h"
 #include "loans/Uinputbulanpinjam.h"
 #include "loans/pinjaman.h"
@@ -389,7 +390,12 @@ void TFmenu::FormActivate()
 
 void TFmenu::closeEvent(QCloseEvent *event)
 {
-    // The close box ends the program at once, without the exit confirmation.
+    // The close box ends the program without the exit confirmation, once
+    // nothing typed is left unstored.
+    if (!pendingWorkResolved()) {
+        event->ignore();
+        return;
+    }
     Form::closeEvent(event);
     endProgram();
 }

@@ -4,7 +4,12 @@
 #include "loans/pinjaman.h"
 #include "runtime/forms/messages.h"
 #include "runtime/db/sqlite.h"
+#include "runtime/db/walk.h"
 #include "savings/simpanan.h"
+
+#include <QDate>
+
+#include <algorithm>
 
 Tmodul *modul = nullptr;
 
@@ -347,26 +352,55 @@ void Tmodul::openLoans()
         Tpinjam->open();
 }
 
+bool Tmodul::memberNumberTaken(const QString &number)
+{
+    return Tanggota1->hasKey({number});
+}
+
 bool Tmodul::storeMemberAs(const QString &number)
 {
+    Table *members = Tanggota1;
+    members->takeTypedText();
+    if (number == members->fieldByName(QStringLiteral("No_Anggota"))->asString()) {
+        members->post();
+        return true;
+    }
+    // Found before anything is stored: a refusal leaves the book untouched.
+    if (memberNumberTaken(number))
+        return false;
     openLoans();
-    bool stored = false;
+    Row typed;
+    for (const Field *f : members->fields())
+        typed.append(f->value());
     try {
         sqlite::Transaction transaction(m_connection->handle());
-        if (Tanggota1->findKey({number})) {
-            transaction.commit();
-            return false;
-        }
-        stored = true;
         carryNumberOver(number);
         transaction.commit();
         return true;
     } catch (...) {
-        // A refused store of the clerk's own changes leaves the row in edit;
-        // anything later was rolled back and the screen follows the files.
-        if (stored)
-            showFilesAfterRollback(true);
+        // Everything was rolled back; the screen follows the files and the
+        // member is in edit again with what the clerk typed.
+        showFilesAfterRollback(true);
+        restoreTypedMember(typed);
         throw;
+    }
+}
+
+void Tmodul::restoreTypedMember(const Row &typed)
+{
+    try {
+        Table *members = Tanggota1;
+        const Field *number = members->fieldByName(QStringLiteral("No_Anggota"));
+        // Only while the same member is shown again.
+        if (number->value() != typed.value(number->index()))
+            return;
+        members->edit();
+        for (Field *f : members->fields()) {
+            if (!f->isCalculated() && f != number && f->value() != typed.value(f->index()))
+                f->setValue(typed.value(f->index()));
+        }
+    } catch (...) {
+        // The error that caused the rollback is the one the operator sees.
     }
 }
 
@@ -398,6 +432,80 @@ void Tmodul::carryNumberOver(const QString &number)
     Tanggota1->edit();
     Tanggota1->fieldByName(link)->setText(number);
     Tanggota1->post();
+}
+
+void Tmodul::cancelNewMember()
+{
+    if (Tanggota1->state() != DataState::Insert)
+        return;
+    // Rows given to a composed number while the member was being added
+    // follow the new row; without a number there are none.
+    if (!Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->isNull()) {
+        openLoans();
+        const std::initializer_list<Dataset *> details{Tsimpan1, Tpinjam, Tortu};
+        for (Dataset *detail : details)
+            detail->cancel();
+        try {
+            sqlite::Transaction transaction(m_connection->handle());
+            for (Dataset *detail : details) {
+                for (int n = detail->recordCount(); n > 0; --n)
+                    detail->remove();
+            }
+            transaction.commit();
+        } catch (...) {
+            showFilesAfterRollback(false);
+            throw;
+        }
+    }
+    Tanggota1->cancel();
+}
+
+namespace {
+
+Money moneyIn(const Row &row, const Dataset &dataset, const char *field)
+{
+    const QVariant value = row.value(dataset.fieldByName(QLatin1String(field))->index());
+    return value.isNull() ? Money() : value.value<Money>();
+}
+
+} // namespace
+
+Tmodul::Holdings Tmodul::currentMemberHoldings()
+{
+    openLoans();
+    Holdings holdings;
+    // Read by position: the details' cursors stay where they are.
+    holdings.savings = Tsimpan1->recordCount();
+    for (int i = 0; i < holdings.savings; ++i) {
+        const Row row = DatasetWalk::rowAt(*Tsimpan1, i);
+        for (const char *amount : {"S_Wajib", "S_Sukarela", "S_Wisuda"})
+            holdings.savingsTotal += moneyIn(row, *Tsimpan1, amount);
+    }
+    holdings.loans = Tpinjam->recordCount();
+    for (int i = 0; i < holdings.loans; ++i)
+        holdings.loansTotal += moneyIn(DatasetWalk::rowAt(*Tpinjam, i), *Tpinjam, "TotPinjam");
+    return holdings;
+}
+
+int Tmodul::oldestTransactionYear()
+{
+    int oldest = QDate::currentDate().year();
+    const QList<std::pair<QString, QString>> dated{{QStringLiteral("Tsimpanan1"), QStringLiteral("Tgl_Simpan")},
+                                                   {QStringLiteral("Tpinjaman1"), QStringLiteral("Tgl_Pinjam")}};
+    for (const auto &[table, field] : dated) {
+        Query query(QStringLiteral("QueryTahun"));
+        query.setDatabaseName(QString::fromLatin1(Alias));
+        query.addField(FieldDef(QStringLiteral("Tahun"), FieldType::Text, 4));
+        // Only date texts of the stored form count; the year is their last four characters.
+        query.setSql({QStringLiteral("select min(substr(%1, 7, 4)) as Tahun from %2").arg(field, table),
+                      QStringLiteral("where %1 like '__/__/____' and substr(%1, 7, 4) >= '1900'").arg(field)});
+        query.open();
+        bool ok = false;
+        const int year = query.fieldByName(QStringLiteral("Tahun"))->asString().toInt(&ok);
+        if (ok && year >= 1900)
+            oldest = std::min(oldest, year);
+    }
+    return oldest;
 }
 
 void Tmodul::deleteCurrentMember()

@@ -52,15 +52,35 @@ public:
     void Query1CalcFields(Dataset &dataset);
     void Query2CalcFields(Dataset &dataset);
 
-    // Stores the member being edited under `number`, all or nothing: its
-    // pending changes first (the lookup for the number stores them), then
-    // the number carried over to its savings, loans and parents rows and
-    // the member row. Returns false, with the changes stored under the old
-    // number, when another stored member (or the member itself) holds it.
+    // Whether a stored member holds this number; moves nothing, stores
+    // nothing.
+    bool memberNumberTaken(const QString &number);
+    // Stores the member being edited under `number`, all or nothing: the
+    // number carried over to its savings, loans and parents rows, then the
+    // member row with the clerk's changes. Returns false, with nothing
+    // stored and the row still in edit, when a stored member holds the
+    // number; keeping its own number is a plain post.
     bool storeMemberAs(const QString &number);
+
+    // Drops the member row being added, with any parents, savings or loans
+    // rows already given to its new number, all or nothing.
+    void cancelNewMember();
+
+    // What goes with the current member when it is deleted.
+    struct Holdings {
+        int savings = 0;
+        Money savingsTotal;     // the three amounts of every deposit
+        int loans = 0;
+        Money loansTotal;       // amount and fee: what is to be repaid
+    };
+    Holdings currentMemberHoldings();
     // Deletes the current member with its savings, loans and parents rows,
     // all or nothing.
     void deleteCurrentMember();
+
+    // The year of the oldest deposit or loan; the current year when there
+    // is none.
+    int oldestTransactionYear();
     // Opens the loans table, which the loans window closes when it closes.
     void openLoans();
 
@@ -68,6 +88,7 @@ private:
     void declareFields();
     void attachRules();
     void carryNumberOver(const QString &number);
+    void restoreTypedMember(const Row &typed);
     void showFilesAfterRollback(bool dropMemberEdit);
 
     std::unique_ptr<Connection> m_connection;

@@ -3,6 +3,7 @@
 #include "app/menu.h"
 #include "data/DM.h"
 #include "members/Ucari.h"
+#include "runtime/controls/pendingrow.h"
 #include "runtime/forms/keys.h"
 #include "runtime/forms/look.h"
 #include "runtime/picture.h"
@@ -216,6 +217,29 @@ void TFpinjam::connectData()
     DBEtglP->setDataSource(modul->DSpinjam);
     DBEtglP->setDataField(QStringLiteral("Tgl_Pinjam"));
     DBNavigator2->setDataSource(modul->DSpinjam);
+    connect(modul->Tpinjam, &Dataset::stateChanged, this, &TFpinjam::gateEntryBoxes);
+    gateEntryBoxes();
+}
+
+void TFpinjam::gateEntryBoxes()
+{
+    // The same gate as the grid: a loan changes only inside a transaction,
+    // on a row inserted or opened for editing.
+    const bool open = DBGrid1->isEnabled() && modul && modul->Tpinjam->isEditing();
+    for (DBEdit *box : {DBEbespin, DBEjamin})
+        box->setLocked(!open);
+}
+
+void TFpinjam::lockTransaction()
+{
+    DBGrid1->setEnabled(false);
+    DBNavigator2->setEnabled(false);
+    gateEntryBoxes();
+}
+
+bool TFpinjam::FormCloseQuery()
+{
+    return !modul || pendingrow::resolve(*modul->Tpinjam);
 }
 
 void TFpinjam::FormCreate()
@@ -235,23 +259,27 @@ void TFpinjam::FormActivate()
 
 void TFpinjam::FormClose()
 {
-    // A loan still being entered is dropped without a question.
+    // A loan still being entered was stored or dropped when the clerk was
+    // asked; closing the table drops nothing more.
     if (modul)
         modul->Tpinjam->close();
 }
 
 void TFpinjam::BitBtnTransPinjamClick()
 {
-    modul->Tanggota1->first();
-    Fcari->setWindowTitle(QStringLiteral("Transaksi Pinjaman......."));
-    Fcari->EnoA->clear();
-    Fcari->showModal();
-    // Only the typed number counts, however the dialog was closed.
-    if (!modul->Tanggota1->findKey({Fcari->EnoA->text()}))
+    const TFcari::Choice choice = Fcari->chooseMember(QStringLiteral("Transaksi Pinjaman......."), true);
+    if (choice == TFcari::Choice::Cancelled)
         return;
+    if (choice == TFcari::Choice::NotFound) {
+        // Back on the member chosen before, but no loan for a member the
+        // clerk did not choose.
+        lockTransaction();
+        return;
+    }
     DBGrid1->setEnabled(true);
     DBNavigator2->setVisible(true);
     DBNavigator2->setEnabled(true);
+    gateEntryBoxes();
     Fcari->close();
 }
 

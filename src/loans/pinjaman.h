@@ -15,7 +15,10 @@
 //
 // It opens the loans table whenever it becomes active and closes it when it
 // is closed. Once "&TRANSAKSI" has found a member, the loan grid and its
-// navigator stay unlocked for the rest of the run.
+// navigator stay unlocked until the member is chosen for the clerk instead
+// (a search that found nothing, the member report's walk). The amount and
+// guarantee boxes take typing only while a loan row of an open transaction
+// is being inserted or edited.
 class TFpinjam : public Form {
     Q_OBJECT
 public:
@@ -55,8 +58,13 @@ public:
     void BitBtn3Click();
     void BitBtn2Click();
     void DBEbespinKeyPress(int &key);
+    bool FormCloseQuery() override;
+
+    // Ends an open transaction until "&TRANSAKSI" finds a member again.
+    void lockTransaction();
 
 private:
+    void gateEntryBoxes();
     void createControls();
     void arrangeControls();
     void paintControls();

@@ -1,8 +1,10 @@
 #include "members/Laporan_Anggota.h"
 
 #include "data/DM.h"
+#include "loans/pinjaman.h"
 #include "runtime/picture.h"
 #include "runtime/report/report.h"
+#include "savings/simpanan.h"
 
 TReportAnggota *ReportAnggota = nullptr;
 
@@ -66,5 +68,11 @@ void TReportAnggota::Preview()
 {
     // Settles a member row still under edit before the report reads the table.
     modul->Tanggota1->first();
+    // The walk leaves the last member current: no deposit or loan entry
+    // goes on for a member the clerk did not choose.
+    if (Fsimpan)
+        Fsimpan->lockTransaction();
+    if (Fpinjam)
+        Fpinjam->lockTransaction();
     showPreview(Report, Title.trimmed());
 }

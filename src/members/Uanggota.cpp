@@ -2,7 +2,8 @@
 
 #include "data/DM.h"
 #include "members/Ucari.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/abort.h"
+#include "runtime/controls/pendingrow.h"
 #include "runtime/forms/keys.h"
 #include "runtime/forms/look.h"
 #include "runtime/forms/messages.h"
@@ -11,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 TFanggota *Fanggota = nullptr;
@@ -83,17 +85,6 @@ void sizeColumns(DBGrid *grid, const QList<int> &characters)
     QObject::connect(grid->model(), &QAbstractItemModel::modelReset, grid, apply);
 }
 
-sqlite3 *database()
-{
-    return modul->connection()->handle();
-}
-
-qint64 newestMemberRowId()
-{
-    sqlite::Statement select(database(), QStringLiteral("SELECT max(rowid) FROM Tanggota1"));
-    return select.step() ? select.columnInt(0) : 0;
-}
-
 } // namespace
 
 TFanggota::TFanggota(QWidget *parent) : Form(QStringLiteral("Fanggota"), parent)
@@ -106,6 +97,12 @@ TFanggota::TFanggota(QWidget *parent) : Form(QStringLiteral("Fanggota"), parent)
     connectHandlers();
     resize(sizeHint().expandedTo(QSize(980, 720)));
     centerOnScreen();
+}
+
+TFanggota::~TFanggota()
+{
+    if (modul)
+        modul->Tanggota1->beforeSettle = nullptr;
 }
 
 void TFanggota::createControls()
@@ -426,7 +423,8 @@ void TFanggota::connectHandlers()
     keys::onClick(DBEnama, [this] { DBEnamaClick(); });
     keys::onClick(DBEtelp, [this] { DBEtelpClick(); });
 
-    watchAddedRow();
+    connect(modul->Tanggota1, &Dataset::stateChanged, this, &TFanggota::followMemberState);
+    modul->Tanggota1->beforeSettle = [this](Dataset &) { settleMember(); };
 }
 
 // Navigation ------------------------------------------------------------------
@@ -457,80 +455,11 @@ void TFanggota::BitBtn4Click()
 
 // Adding ----------------------------------------------------------------------
 
-void TFanggota::watchAddedRow()
-{
-    m_lastState = modul->Tanggota1->state();
-    connect(modul->Tanggota1, &Dataset::stateChanged, this, [this] {
-        const DataState now = modul->Tanggota1->state();
-        const DataState before = m_lastState;
-        m_lastState = now;
-        if (before != DataState::Insert || now == DataState::Insert || !m_addedPending)
-            return;
-        // The insertion ended: stored (by a save, a lookup or a move that
-        // settled it) or dropped. A stored member row always gets the highest
-        // identity of the file.
-        m_addedPending = false;
-        const qint64 newest = newestMemberRowId();
-        if (newest > m_maxRowIdAtInsert)
-            m_addedRowId = newest;
-    });
-}
-
-void TFanggota::forgetAddedRow()
-{
-    m_adding = false;
-    m_addedPending = false;
-    m_addedRowId = -1;
-}
-
-bool TFanggota::isOnAddedRow() const
-{
-    const QVariant current = modul->Tanggota1->bookmark();
-    return m_addedRowId >= 0 && !current.isNull() && current.toLongLong() == m_addedRowId;
-}
-
-bool TFanggota::returnToAddedRow()
-{
-    Table *members = modul->Tanggota1;
-    if (m_addedPending)
-        return members->state() == DataState::Insert;
-    if (isOnAddedRow())
-        return true;
-    return m_addedRowId >= 0 && members->gotoBookmark(QVariant::fromValue(m_addedRowId));
-}
-
-void TFanggota::deleteAddedRow()
-{
-    {
-        sqlite::Transaction transaction(database());
-        QVariant number;
-        {
-            sqlite::Statement select(database(), QStringLiteral("SELECT No_Anggota FROM Tanggota1 WHERE rowid = ?"));
-            select.bind(1, m_addedRowId);
-            if (select.step())
-                number = select.column(0);
-        }
-        // Rows given to the new member while it was being added go with it.
-        if (!number.isNull()) {
-            for (const char *table : {"Torangtua", "Tsimpanan1", "Tpinjaman1"}) {
-                sqlite::Statement remove(database(), QStringLiteral("DELETE FROM %1 WHERE No_Anggota = ?")
-                                                         .arg(QLatin1String(table)));
-                remove.bind(1, number);
-                remove.exec();
-            }
-        }
-        sqlite::Statement remove(database(), QStringLiteral("DELETE FROM Tanggota1 WHERE rowid = ?"));
-        remove.bind(1, m_addedRowId);
-        remove.exec();
-        transaction.commit();
-    }
-    // The table stays where it stood, or moves to a neighbour when it stood on
-    // the deleted row; its details follow.
-    modul->Tanggota1->refresh();
-}
-
 void TFanggota::BBTambahDataClick()
 {
+    // A row still pending is settled (and the clerk asked) before the
+    // window changes at all.
+    modul->Tanggota1->checkBrowseMode();
     DBNavigator2->setEnabled(true);
     for (QWidget *w : std::initializer_list<QWidget *>{SpeedButton1, EnoA, Label15, BitBtn7, BitBtn8})
         w->setVisible(true);
@@ -538,14 +467,8 @@ void TFanggota::BBTambahDataClick()
     BitBtn8->setEnabled(true);
     BatalEDIT->setVisible(false);
     SimpanEdit->setVisible(false);
-
-    // Inserting settles a previous pending row first; only then does the new
-    // addition begin.
+    m_mode = Mode::Adding;
     modul->Tanggota1->insert();
-    forgetAddedRow();
-    m_adding = true;
-    m_addedPending = true;
-    m_maxRowIdAtInsert = newestMemberRowId();
 }
 
 void TFanggota::DBEnpmChange()
@@ -563,11 +486,18 @@ void TFanggota::DBEnbkChange()
     EnoA->setText(Eawal->text() + DBEnbk->text());
 }
 
+QString TFanggota::composedNumber() const
+{
+    // From the row itself, once what was typed into it has reached it.
+    modul->Tanggota1->takeTypedText();
+    return modul->Tanggota1->fieldByName(QStringLiteral("AwalNoA"))->asString() + DBEnbk->text();
+}
+
 void TFanggota::SpeedButton1Click()
 {
     SpeedButton1->setEnabled(false);
     // The button numbers the row being added and no other row.
-    if (!m_adding || !returnToAddedRow())
+    if (m_mode != Mode::Adding || modul->Tanggota1->state() != DataState::Insert)
         return;
     if (DBEnpm->text().length() != DBEnpm->maxLength()) {
         messages::warning(QStringLiteral("NPM harus diisi 8 karakter!!!"));
@@ -577,21 +507,14 @@ void TFanggota::SpeedButton1Click()
         messages::warning(QStringLiteral("NBK harus diisi 3 karakter!!!"));
         return;
     }
-    Table *members = modul->Tanggota1;
-    EnoA->setText(members->fieldByName(QStringLiteral("AwalNoA"))->asString() + DBEnbk->text());
-    // The lookup stores the row being added first (settle rule).
-    if (members->findKey({EnoA->text()})) {
+    EnoA->setText(composedNumber());
+    // Checked against the register without storing the new row: it is
+    // stored by Save alone.
+    if (modul->memberNumberTaken(EnoA->text())) {
         messages::warning(QStringLiteral("Duplikasi No. Anggota !!!"));
-        // Back to the new member: what the clerk types next, and the next
-        // press of this button, act on it alone.
-        returnToAddedRow();
         return;
     }
-    members->edit();
-    // Written into the field, not only the editor: the number is then a
-    // change of the row and is stored at the row's next store, whatever
-    // causes it.
-    members->fieldByName(QStringLiteral("No_Anggota"))->setText(EnoA->text());
+    modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->setText(EnoA->text());
 }
 
 bool TFanggota::identityComplete() const
@@ -606,52 +529,65 @@ bool TFanggota::identityComplete() const
     return true;
 }
 
-void TFanggota::BitBtn7Click()
+void TFanggota::keepOpen()
+{
+    // A refused save does not end a modal run: the row is still to be put right.
+    setModalResult(mrNone);
+}
+
+bool TFanggota::saveAdded()
 {
     if (!identityComplete()) {
         messages::warning(QStringLiteral("Identitas anggota belum lengkap!!!"));
-        BitBtn7->setEnabled(true);
-        BitBtn8->setEnabled(true);
+        return false;
+    }
+    Table *members = modul->Tanggota1;
+    const QString number = composedNumber();
+    // A number composed before NPM or NBK changed is no number for this row.
+    const QString held = members->fieldByName(QStringLiteral("No_Anggota"))->asString();
+    if (held.isEmpty() || held != number) {
+        messages::warning(QStringLiteral("No. Anggota belum dibuat, tekan tombol # dahulu"));
+        return false;
+    }
+    if (modul->memberNumberTaken(number)) {
+        messages::warning(QStringLiteral("Duplikasi No. Anggota !!!"));
+        return false;
+    }
+    members->post();
+    return true;
+}
+
+void TFanggota::BitBtn7Click()
+{
+    if (m_mode != Mode::Adding || !modul->Tanggota1->isEditing()) {
+        BitBtn7->setEnabled(false);
+        BitBtn8->setEnabled(false);
         return;
     }
-    // Nothing is pending when a lookup has already stored the row and the
-    // table has moved on; the addition is then complete as it stands.
-    if (modul->Tanggota1->isEditing())
-        modul->Tanggota1->post();
-    BitBtn7->setEnabled(false);
-    BitBtn8->setEnabled(false);
-    forgetAddedRow();
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    bool saved = false;
+    try {
+        saved = saveAdded();
+    } catch (...) {
+        keepOpen();
+        throw;
+    }
+    if (!saved)
+        keepOpen();
 }
 
 void TFanggota::BitBtn8Click()
 {
-    Table *members = modul->Tanggota1;
-    if (m_adding) {
-        if (m_addedPending && members->state() == DataState::Insert) {
-            members->cancel();
-        } else if (m_addedRowId >= 0) {
-            if (members->state() == DataState::Edit && isOnAddedRow())
-                members->cancel();
-            deleteAddedRow();
-        }
-    }
-    forgetAddedRow();
+    if (m_mode == Mode::Adding)
+        modul->cancelNewMember();
     BitBtn7->setEnabled(false);
     BitBtn8->setEnabled(false);
 }
 
 // Editing ---------------------------------------------------------------------
 
-void TFanggota::BBeditClick()
+void TFanggota::enterEditing()
 {
-    Table *members = modul->Tanggota1;
-    members->first();
-    Fcari->setWindowTitle(QStringLiteral("Edit Anggota......."));
-    Fcari->EnoA->clear();
-    Fcari->showModal();
-    // Whatever button closed the dialog, its entry decides.
-    if (!members->findKey({Fcari->EnoA->text()}))
-        return;
     DBNavigator2->setEnabled(true);
     for (QWidget *w : std::initializer_list<QWidget *>{SpeedButton1, EnoA, Label15, BitBtn7, BitBtn8})
         w->setVisible(false);
@@ -659,29 +595,122 @@ void TFanggota::BBeditClick()
         w->setVisible(true);
         w->setEnabled(true);
     }
-    members->edit();
+    m_mode = Mode::Editing;
+}
+
+void TFanggota::BBeditClick()
+{
+    // On a miss the table stays on the first member, as the dialog left it.
+    if (Fcari->chooseMember(QStringLiteral("Edit Anggota......."), false) != TFcari::Choice::Found)
+        return;
+    enterEditing();
+    modul->Tanggota1->edit();
+}
+
+bool TFanggota::saveEdited()
+{
+    if (!identityComplete()) {
+        messages::error(QStringLiteral("Identitas anggota belum lengkap"));
+        return false;
+    }
+    EnoA->setText(composedNumber());
+    // Another member's number is refused before anything is stored; the
+    // member's own number is a plain save.
+    if (!modul->storeMemberAs(EnoA->text())) {
+        messages::warning(QStringLiteral("Duplikasi No. Anggota !!!"));
+        return false;
+    }
+    return true;
 }
 
 void TFanggota::SimpanEditClick()
 {
-    SimpanEdit->setEnabled(false);
-    BatalEDIT->setEnabled(false);
-    if (!identityComplete()) {
-        messages::error(QStringLiteral("Identitas anggota belum lengkap"));
+    if (m_mode != Mode::Editing || !modul->Tanggota1->isEditing()) {
+        SimpanEdit->setEnabled(false);
+        BatalEDIT->setEnabled(false);
         return;
     }
-    EnoA->setText(Eawal->text() + DBEnbk->text());
-    if (!modul->storeMemberAs(EnoA->text()))
-        messages::warning(QStringLiteral("Duplikasi No. Anggota !!!"));
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    saveEdited();
 }
 
 void TFanggota::BatalEDITClick()
 {
     SimpanEdit->setEnabled(false);
     BatalEDIT->setEnabled(false);
-    modul->Tanggota1->cancel();
+    if (m_mode == Mode::Editing)
+        modul->Tanggota1->cancel();
     BitBtn7->setEnabled(false);
     BitBtn8->setEnabled(false);
+}
+
+// The member row's state, however it changed: typing into a shown member
+// starts an edit with its Save and Cancel; a row stored or dropped anywhere
+// ends the addition or edit.
+void TFanggota::followMemberState()
+{
+    const DataState state = modul->Tanggota1->state();
+    if (state == DataState::Edit && m_mode == Mode::Browsing && !modul->Tanggota1->isProgramChange()) {
+        enterEditing();
+        return;
+    }
+    if (modul->Tanggota1->isEditing() || m_mode == Mode::Browsing)
+        return;
+    const QList<QWidget *> pair = m_mode == Mode::Adding ? QList<QWidget *>{BitBtn7, BitBtn8}
+                                                         : QList<QWidget *>{SimpanEdit, BatalEDIT};
+    for (QWidget *w : pair)
+        w->setEnabled(false);
+    m_mode = Mode::Browsing;
+}
+
+bool TFanggota::saveMember()
+{
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    return m_mode == Mode::Adding ? saveAdded() : saveEdited();
+}
+
+void TFanggota::dropMember()
+{
+    if (m_mode == Mode::Adding)
+        BitBtn8Click();
+    else if (m_mode == Mode::Editing)
+        BatalEDITClick();
+    else
+        modul->Tanggota1->cancel();
+}
+
+// Any store of a changed member row other than Save (a move, a search,
+// another window's settle) asks first; Ya runs Save with its checks.
+void TFanggota::settleMember()
+{
+    if (m_saving || m_mode == Mode::Browsing)
+        return;
+    switch (messages::confirmationYesNoCancel(QString::fromLatin1(pendingrow::Question))) {
+    case mrYes:
+        if (saveMember())
+            return;
+        break;
+    case mrNo:
+        dropMember();
+        return;
+    default:
+        break;
+    }
+    // Back to the row: whatever wanted to move goes no further.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    throw Abort();
+}
+
+bool TFanggota::FormCloseQuery()
+{
+    if (!modul || !pendingrow::resolve(*modul->Tortu))
+        return false;
+    if (m_mode == Mode::Browsing)
+        return pendingrow::resolve(*modul->Tanggota1);
+    return pendingrow::resolve(*modul->Tanggota1, [this] { return saveMember(); }, [this] { dropMember(); });
 }
 
 // Deleting --------------------------------------------------------------------
@@ -689,7 +718,17 @@ void TFanggota::BatalEDITClick()
 void TFanggota::BBhapusClick()
 {
     const QString number = modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString();
-    if (messages::informationYesNo(QStringLiteral("Hapus data dengan No.anggota : ") + number) != mrYes)
+    QString question = QStringLiteral("Hapus data dengan No.anggota : ") + number;
+    // The deposits and loans that go with the member are named before anything goes.
+    const Tmodul::Holdings holdings = modul->currentMemberHoldings();
+    QStringList going;
+    if (holdings.savings > 0)
+        going << QStringLiteral("%1 simpanan (%2)").arg(holdings.savings).arg(holdings.savingsTotal.toCurrencyString());
+    if (holdings.loans > 0)
+        going << QStringLiteral("%1 pinjaman (%2)").arg(holdings.loans).arg(holdings.loansTotal.toCurrencyString());
+    if (!going.isEmpty())
+        question += QStringLiteral("\nBeserta ") + going.join(QStringLiteral(" dan ")) + QLatin1Char('.');
+    if (messages::informationYesNo(question) != mrYes)
         return;
     modul->deleteCurrentMember();
 }

@@ -19,6 +19,7 @@ class TFanggota : public Form {
     Q_OBJECT
 public:
     explicit TFanggota(QWidget *parent = nullptr);
+    ~TFanggota() override;
 
     QFrame *Panel1;
     QLabel *Label1;
@@ -106,26 +107,31 @@ public:
     void DBEnamaClick();
     void DBEtelpClick();
 
+    bool FormCloseQuery() override;
+
 private:
+    enum class Mode { Browsing, Adding, Editing };
+
     void createControls();
     void arrangeControls();
     void bindControls();
     void connectHandlers();
 
     bool identityComplete() const;
-    void watchAddedRow();
-    void forgetAddedRow();
-    bool isOnAddedRow() const;
-    bool returnToAddedRow();
-    void deleteAddedRow();
+    QString composedNumber() const;
+    void enterEditing();
+    void followMemberState();
+    void settleMember();
+    bool saveAdded();
+    bool saveEdited();
+    bool saveMember();
+    void dropMember();
+    void keepOpen();
 
-    // The row being added, known by its identity in the member file once it
-    // has been stored, so that Cancel undoes that row only.
-    bool m_adding = false;              // an addition is under way
-    bool m_addedPending = false;        // ... and its row is still an unstored insertion
-    qint64 m_addedRowId = -1;           // the stored added row, -1 before it is stored
-    qint64 m_maxRowIdAtInsert = 0;
-    DataState m_lastState = DataState::Inactive;
+    // Adding or editing through this window's buttons; a changed member row
+    // is stored only by its Save, with its checks and its renumbering.
+    Mode m_mode = Mode::Browsing;
+    bool m_saving = false;
 };
 
 extern TFanggota *Fanggota;

@@ -66,3 +66,19 @@ void TFcari::BitBtn1Click()
     if (Fsimpan)
         Fsimpan->BitBtn3->setEnabled(false);
 }
+
+TFcari::Choice TFcari::chooseMember(const QString &title, bool backOnMiss)
+{
+    Table *members = modul->Tanggota1;
+    members->checkBrowseMode();
+    const QVariant before = members->bookmark();
+    members->first();
+    setWindowTitle(title);
+    EnoA->clear();
+    const bool confirmed = showModal() == mrOk;
+    if (confirmed && members->findKey({EnoA->text()}))
+        return Choice::Found;
+    if (!confirmed || backOnMiss)
+        members->gotoBookmark(before);
+    return confirmed ? Choice::NotFound : Choice::Cancelled;
+}

@@ -147,8 +147,12 @@ std::optional<QDate> parseShortDate(const QString &text)
     const auto year = digitsValue(yearText);
     if (!day || !month || !year || parts[0].trimmed().size() > 2 || parts[1].trimmed().size() > 2)
         return QDate();
-    if (yearText.size() <= 2)
-        return QDate(expandTwoDigitYear(*year), *month, *day);
+    if (yearText.size() <= 2) {
+        // A date typed with a two-digit year (a birth date) lies in the past:
+        // one that would come after today is read in the century before.
+        const QDate date(expandTwoDigitYear(*year), *month, *day);
+        return date > QDate::currentDate() ? QDate(date.year() - 100, *month, *day) : date;
+    }
     if (yearText.size() == 4)
         return QDate(*year, *month, *day);
     return QDate();

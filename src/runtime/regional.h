@@ -36,7 +36,8 @@ int expandTwoDigitYear(int twoDigitYear);
 // Day, month, year separated by "/": the year in two or four digits, blanks
 // around the parts ignored (" 1/ 1/83"). Returns an invalid date when the
 // text is not a real date; std::nullopt when it holds no digit at all.
-// The input mask's placeholder "_" counts as a blank.
+// The input mask's placeholder "_" counts as a blank. A two-digit year
+// never gives a date after today.
 std::optional<QDate> parseShortDate(const QString &text);
 
 // General number format: shortest form with up to 15 significant digits, the

@@ -67,9 +67,9 @@ TForm3::TForm3(QWidget *parent) : Form(QStringLiteral("Form3"), parent)
     summary.addText(43.4, 30.7, QStringLiteral("QRLabel12")).named("QRLabel12");
     summary.addText(4.2, 39.2, QStringLiteral("Tabungan Wisuda    Rp.")).named("labelWisuda");
     summary.addText(43.4, 39.2, QStringLiteral("QRLabel13")).named("QRLabel13");
-    // Depositors are counted by the report itself: one per printed line.
+    // The picker counts the depositors: members, not lines.
     summary.addText(2.1, 48.4, QStringLiteral("Jumlah Penabung : ")).named("labelJumlah");
-    summary.addComputed(36.0, 48.4, Computed::DetailCount).named("jumlah");
+    summary.addText(36.0, 48.4, QStringLiteral("jumlah")).named("jumlah");
     summary.addText(42.3, 48.4, QStringLiteral("Orang")).named("labelOrang");
     summary.addText(152.4, 56.9, QStringLiteral("Mengetahui,")).named("labelMengetahui");
     summary.addText(131.2, 61.9, QStringLiteral("Manager Divisi Usaha Simpan Pinjam")).named("labelJabatan");

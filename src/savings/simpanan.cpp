@@ -2,6 +2,7 @@
 
 #include "data/DM.h"
 #include "members/Ucari.h"
+#include "runtime/controls/pendingrow.h"
 #include "runtime/forms/look.h"
 #include "runtime/picture.h"
 #include "runtime/regional.h"
@@ -210,6 +211,32 @@ void TFsimpan::connectData()
     DBNavigator2->setDataSource(modul->DSanggota1);
     DBGrid1->setDataSource(modul->DSsimpan1);
     DBNavigator1->setDataSource(modul->DSsimpan1);
+    m_figuresMember = modul->Tanggota1->bookmark();
+    connect(modul->Tanggota1, &Dataset::recordChanged, this, &TFsimpan::memberShown);
+}
+
+void TFsimpan::memberShown()
+{
+    const QVariant member = modul->Tanggota1->bookmark();
+    if (member == m_figuresMember && !member.isNull())
+        return;
+    // Another member's figures must not stand beside this one.
+    m_figuresMember = member;
+    for (QLabel *figure : {wajib, suka, wisuda})
+        figure->clear();
+    Etotsimpanan->clear();
+    BitBtn3->setEnabled(true);
+}
+
+void TFsimpan::lockTransaction()
+{
+    DBGrid1->setEnabled(false);
+    DBNavigator1->setEnabled(false);
+}
+
+bool TFsimpan::FormCloseQuery()
+{
+    return !modul || pendingrow::resolve(*modul->Tsimpan1);
 }
 
 void TFsimpan::FormCreate()
@@ -224,20 +251,30 @@ void TFsimpan::FormActivate()
     DBGrid1->setDataSource(modul->DSsimpan1);
     modul->Tsimpan1->setMasterFields(QStringLiteral("No_Anggota"));
     modul->Tsimpan1->setIndexName(QStringLiteral("IdxNoAnggota"));
-    for (QLabel *figure : {suka, wisuda, wajib})
-        figure->setText(QStringLiteral("0"));
-    Etotsimpanan->setText(QStringLiteral("0"));
+    // The figures stay: they are the current member's, or empty.
 }
 
 void TFsimpan::BitBtn2Click()
 {
-    modul->Tanggota1->first();
-    Fcari->setWindowTitle(QStringLiteral("Transaksi Simpanan......."));
-    Fcari->EnoA->clear();
-    Fcari->showModal();
-    // Only the typed number counts, however the dialog was closed.
-    if (!modul->Tanggota1->findKey({Fcari->EnoA->text()}))
+    // Cancel chooses nothing: the window is left exactly as it was.
+    const QStringList figures{wajib->text(), suka->text(), wisuda->text(), Etotsimpanan->text()};
+    const bool breakdownReady = BitBtn3->isEnabled();
+    const TFcari::Choice choice = Fcari->chooseMember(QStringLiteral("Transaksi Simpanan......."), true);
+    if (choice == TFcari::Choice::Cancelled) {
+        wajib->setText(figures.at(0));
+        suka->setText(figures.at(1));
+        wisuda->setText(figures.at(2));
+        Etotsimpanan->setText(figures.at(3));
+        BitBtn3->setEnabled(breakdownReady);
         return;
+    }
+    if (choice == TFcari::Choice::NotFound) {
+        // Back on the member chosen before, but no deposit for a member the
+        // clerk did not choose.
+        lockTransaction();
+        BitBtn3->setEnabled(false);
+        return;
+    }
     DBGrid1->setEnabled(true);
     DBNavigator1->setVisible(true);
     DBNavigator1->setEnabled(true);

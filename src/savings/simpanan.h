@@ -15,7 +15,10 @@
 // time, and the member's balance broken down by kind of savings.
 //
 // The savings grid and navigator are unlocked by "TRANSAKSI" and locked again
-// by the savings table's own rules after each post or refresh.
+// by the savings table's own rules after each post or refresh, and whenever
+// the member was chosen for the clerk (a search that found nothing, the
+// member report's walk). The balance figures belong to one member: they are
+// cleared whenever another member becomes current.
 class TFsimpan : public Form {
     Q_OBJECT
 public:
@@ -63,8 +66,16 @@ public:
     void BitBtn4Click();
     void BitBtnlapSimpanClick();
     void DBNavigator2Click();
+    bool FormCloseQuery() override;
+
+    // Ends an open transaction: no deposit is entered until "TRANSAKSI" has
+    // found a member again.
+    void lockTransaction();
 
 private:
+    void memberShown();
+    QVariant m_figuresMember;           // the member the figures were worked out for
+
     void createControls();
     void arrangeControls();
     void paintControls();

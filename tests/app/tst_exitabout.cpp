@@ -8,8 +8,12 @@
 #include "app/menu.h"
 #include "app/password.h"
 #include "app/shell.h"
+#include "data/DM.h"
+#include "loans/pinjaman.h"
+#include "members/Uanggota.h"
 #include "runtime/db/connection.h"
 #include "runtime/forms/look.h"
+#include "savings/simpanan.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -175,6 +179,36 @@ private slots:
         QCOMPARE(script.count(), 0);
         QVERIFY(!OKBottomDlg->isVisible());
         AboutBox->close();
+    }
+
+    void exitAsksAboutTypedWork()
+    {
+        MessageScript script;
+        Fpinjam->showModeless();
+        Fsimpan->showModeless();
+        Fanggota->showModeless();
+        Fanggota->BBTambahData->click();
+        QTest::keyClicks(Fanggota->DBEnama, QStringLiteral("Sri"));
+        // Batal: the program goes on, the row as it was, its window in front.
+        script.answer(mrCancel);
+        Clerk clerk;
+        clerk.when(exitUp, [] { QTest::mouseClick(OKBottomDlg->BitBtn1, Qt::LeftButton); });
+        Fmenu->Exit1->trigger();
+        QVERIFY(clerk.done());
+        QCOMPARE(script.texts(), QStringList{QStringLiteral("Data belum disimpan. Simpan sekarang?")});
+        QVERIFY(!programEnded());
+        QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+        QVERIFY(Fanggota->isVisible());
+        // Tidak: the row is dropped and the program ends.
+        script.answer(mrNo);
+        clerk.when(exitUp, [] { QTest::mouseClick(OKBottomDlg->BitBtn1, Qt::LeftButton); });
+        Fmenu->Exit1->trigger();
+        QVERIFY(clerk.done());
+        QVERIFY(programEnded());
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+        QCOMPARE(script.count(), 2);
+        for (Form *window : std::initializer_list<Form *>{Fanggota, Fsimpan, Fpinjam})
+            window->hide();
     }
 
     void aboutBoxShowsTitleAndVersion()

@@ -244,10 +244,24 @@ void MenuTest::commandsOpenTheirWindows()
 void MenuTest::closeBoxEndsTheProgram()
 {
     Program program;
+    MessageScript script;
     Fmenu->show();
+    // A member typed and not saved: the clerk is asked first, and Batal
+    // keeps the program running with the row as it was.
+    Fanggota->showModeless();
+    Fanggota->BBTambahData->click();
+    QTest::keyClicks(Fanggota->DBEnama, QStringLiteral("Sri"));
+    script.answer(mrCancel);
+    Fmenu->close();
+    QCOMPARE(script.texts(), QStringList{QStringLiteral("Data belum disimpan. Simpan sekarang?")});
     QVERIFY(!programEnded());
+    QVERIFY(Fmenu->isVisible());
+    QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
+    QCOMPARE(Fanggota->DBEnama->text(), QStringLiteral("Sri"));
+    script.answer(mrNo);
     Fmenu->close();
     QVERIFY(programEnded());
+    QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
 }
 
 QTEST_MAIN(MenuTest)

@@ -48,9 +48,9 @@ void seed(const QList<Loan> &loans)
     transaction.commit();
 }
 
-void runReport(int position)
+void runReport(int position, int year = 0)
 {
-    runMonthlyReport(Fmenu->LaporanPinjaman1, Form2, position);
+    runMonthlyReport(Fmenu->LaporanPinjaman1, Form2, position, year);
 }
 
 Money feeOf(Money amount)
@@ -67,7 +67,7 @@ private slots:
     void init() { regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia)); }
     void cleanup();
     void pickerWindow();
-    void monthOfEveryYearListedAndSummed();
+    void monthOfTheChosenYearListedAndSummed();
     void elementsWhereTheLayoutPutsThem();
     void noMonthOrNoLoansGivesAnEmptyReport();
     void longMonthOverSeveralPages();
@@ -97,6 +97,9 @@ void LapPinjamTest::pickerWindow()
     // The close button closes the picker without a report.
     PreviewCatcher preview;
     Fmenu->LaporanPinjaman1->trigger();
+    // An empty book: the current year only, chosen.
+    QCOMPARE(offeredYears(Form2), yearsFrom(QDate::currentDate().year()));
+    QCOMPARE(Form2->chosenYear(), QString::number(QDate::currentDate().year()));
     Form2->ComboBox1->setCurrentIndex(9);
     QVERIFY(Form2->isVisible());
     Form2->BitBtn2->click();
@@ -108,26 +111,29 @@ void LapPinjamTest::pickerWindow()
     QCOMPARE(Form2->ComboBox1->currentText(), QStringLiteral("10"));
 }
 
-void LapPinjamTest::monthOfEveryYearListedAndSummed()
+void LapPinjamTest::monthOfTheChosenYearListedAndSummed()
 {
     Program program;
     MessageScript script;
     const QList<Loan> loans = {
-        {"03/05/2023", "2301001", rupiah("500000"), "Motor"},
-        {"17/06/2023", "2301001", rupiah("100000"), "Laptop"},
+        {"03/05/2025", "2301001", rupiah("500000"), "Motor"},
+        {"17/06/2025", "2301001", rupiah("100000"), "Laptop"},
         {"28/05/2025", "2301002", rupiah("123457"), "Sepeda"},
         {"12/5/2025", "2301002", rupiah("400000"), "Televisi"},    // month not two digits
         {"2025-05-12", "2301003", rupiah("400000"), "Kulkas"},     // not day/month/year
         {"05052025", "2301003", rupiah("400000"), "Kamera"},       // no "/" at all
-        {"01/05/2024", "2301001", rupiah("250000.5"), "KTM"},
+        {"01/05/2025", "2301001", rupiah("250000.5"), "KTM"},
         {"31/12/2024", "2301004", rupiah("70000"), "Jam tangan"},
+        {"15/05/2023", "2301004", rupiah("1"), "Payung"},          // May of another year
     };
     seed(loans);
     const QList<int> may = {0, 2, 6};
 
     bool pickerShownDuringPreview = false;
     PreviewCatcher preview([&] { pickerShownDuringPreview = Form2->isVisible(); });
-    runReport(4);
+    runReport(4, 2025);
+    // The years of the book, from its oldest loan on.
+    QCOMPARE(offeredYears(Form2), yearsFrom(2023));
     QCOMPARE(preview.shown, 1);
     QCOMPARE(preview.title, QStringLiteral("LAPORAN PINJAMAN ANGGOTA"));
     QVERIFY(pickerShownDuringPreview);
@@ -137,7 +143,7 @@ void LapPinjamTest::monthOfEveryYearListedAndSummed()
     const Page &page = preview.pages[0];
 
     QCOMPARE(page.find("QRLbulan")->text, QStringLiteral("Mei"));
-    QCOMPARE(page.find("QRtahun")->text, thisYear());
+    QCOMPARE(page.find("QRtahun")->text, QStringLiteral(" 2025"));
     QCOMPARE(page.find("labelBulan")->text, QStringLiteral("Bulan "));
     QCOMPARE(page.find("labelTanggal")->text, QStringLiteral("Tanggal : "));
     QCOMPARE(page.find("tanggal")->text, regional::todayShortDate());
@@ -165,10 +171,10 @@ void LapPinjamTest::monthOfEveryYearListedAndSummed()
     QCOMPARE(textsNamed(preview.pages, "Totpinjam").at(1), QStringLiteral("Rp132.098,99"));
 
     // The amount lent as a plain number with the regional decimal comma;
-    // loans, not members, are counted (2301001 borrowed twice).
+    // borrowers, not loans, are counted (2301001 borrowed twice).
     QCOMPARE(page.find("QRLabel13")->text, QStringLiteral("873457,5"));
     QCOMPARE(page.find("QRLabel13")->text, sum.toPlainString());
-    QCOMPARE(page.find("QRLabel14")->text, QStringLiteral("3"));
+    QCOMPARE(page.find("QRLabel14")->text, QStringLiteral("2"));
     QCOMPARE(page.find("labelJumlah")->text, QStringLiteral("Jumlah Peminjam :"));
     for (const char *text : {"TOTAL PINJAMAN (Rp.)", "Orang", "Mengetahui,", "Manager Divisi Usaha Simpan Pinjam",
                              "Drs. Suryadi", "LAPORAN PINJAMAN ANGGOTA", "KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA",
@@ -178,30 +184,36 @@ void LapPinjamTest::monthOfEveryYearListedAndSummed()
 
     // The query keeps the month's text and stays open.
     QCOMPARE(modul->Query1->sql(), (QStringList{QStringLiteral("select * from Tpinjaman1"),
-                                                QStringLiteral("where Tgl_Pinjam like '%/05/%'")}));
+                                                QStringLiteral("where Tgl_Pinjam like '%/05/2025'")}));
     QVERIFY(modul->Query1->isActive());
     QCOMPARE(modul->Query1->recordCount(), 3);
 
+    // May of 2023 holds only its own loan.
+    runReport(4, 2023);
+    QCOMPARE(textsNamed(preview.pages, "Jaminan"), QStringList{"Payung"});
+    QCOMPARE(lastText(preview.pages, "QRtahun"), QStringLiteral(" 2023"));
+
     // December: one loan of 2024, numbered from 1 again; the dates that
     // missed May are found in no month at all.
-    runReport(11);
-    QCOMPARE(preview.shown, 2);
+    runReport(11, 2024);
+    QCOMPARE(preview.shown, 3);
     QCOMPARE(textsNamed(preview.pages, "nomor"), QStringList{"1"});
     QCOMPARE(textsNamed(preview.pages, "Tgl_Pinjam"), QStringList{"31/12/2024"});
     QCOMPARE(lastText(preview.pages, "QRLbulan"), QStringLiteral("Desember"));
     QCOMPARE(lastText(preview.pages, "QRLabel13"), QStringLiteral("70000"));
     QCOMPARE(lastText(preview.pages, "QRLabel14"), QStringLiteral("1"));
-    QCOMPARE(modul->Query1->sql().last(), QStringLiteral("where Tgl_Pinjam like '%/12/%'"));
+    QCOMPARE(modul->Query1->sql().last(), QStringLiteral("where Tgl_Pinjam like '%/12/2024'"));
     int listed = 0;
     for (int month = 0; month < 12; ++month) {
-        runReport(month);
+        runReport(month, 2025);
         const QStringList found = textsNamed(preview.pages, "Tgl_Pinjam");
         for (const char *odd : {"12/5/2025", "2025-05-12", "05052025"})
             QVERIFY2(!found.contains(QString::fromLatin1(odd)), odd);
         listed += int(found.size());
-        QCOMPARE(lastText(preview.pages, "QRLabel14"), QString::number(found.size()));
+        const QStringList members = textsNamed(preview.pages, "No_Anggota");
+        QCOMPARE(lastText(preview.pages, "QRLabel14"), QString::number(QSet<QString>(members.begin(), members.end()).size()));
     }
-    QCOMPARE(listed, 5);
+    QCOMPARE(listed, 4);
 }
 
 void LapPinjamTest::elementsWhereTheLayoutPutsThem()
@@ -210,7 +222,7 @@ void LapPinjamTest::elementsWhereTheLayoutPutsThem()
     seed({{"02/03/2024", "2301001", rupiah("1000000"), "BPKB"},
           {"09/03/2024", "2301002", rupiah("2000000"), "Sertifikat"}});
     PreviewCatcher preview;
-    runReport(2);
+    runReport(2, 2024);
     QCOMPARE(preview.pages.size(), 1);
     const Page &page = preview.pages[0];
     QCOMPARE(kindsOf(page), (QList<BandKind>{BandKind::PageHeader, BandKind::ColumnHeader, BandKind::Detail,
@@ -288,7 +300,8 @@ void LapPinjamTest::noMonthOrNoLoansGivesAnEmptyReport()
     runReport(-1);
     QCOMPARE(preview.shown, 1);
     QCOMPARE(modul->Query1->sql(), (QStringList{QStringLiteral("select * from Tpinjaman1"),
-                                                QStringLiteral("where Tgl_Pinjam like '%//%'")}));
+                                                QStringLiteral("where Tgl_Pinjam like '%//") + thisYear().trimmed()
+                                                    + QStringLiteral("'")}));
     QCOMPARE(preview.pages.size(), 1);
     const Page &page = preview.pages[0];
     QCOMPARE(kindsOf(page), (QList<BandKind>{BandKind::PageHeader, BandKind::ColumnHeader, BandKind::Summary,
@@ -307,10 +320,13 @@ void LapPinjamTest::noMonthOrNoLoansGivesAnEmptyReport()
     QCOMPARE(preview.pages[0].find("QRLabel14")->text, QStringLiteral("0"));
     QVERIFY(preview.pages[0].findAll("nomor").isEmpty());
 
-    runReport(2);
-    QCOMPARE(textsNamed(preview.pages, "Tgl_Pinjam"), (QStringList{"02/03/2024", "09/03/2025"}));
-    QCOMPARE(lastText(preview.pages, "QRLabel13"), QStringLiteral("3000"));
-    QCOMPARE(lastText(preview.pages, "QRLabel14"), QStringLiteral("2"));
+    // March of each year holds that year's loan only.
+    runReport(2, 2024);
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Pinjam"), QStringList{"02/03/2024"});
+    QCOMPARE(lastText(preview.pages, "QRLabel13"), QStringLiteral("1000"));
+    QCOMPARE(lastText(preview.pages, "QRLabel14"), QStringLiteral("1"));
+    runReport(2, 2025);
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Pinjam"), QStringList{"09/03/2025"});
 }
 
 void LapPinjamTest::longMonthOverSeveralPages()
@@ -319,17 +335,18 @@ void LapPinjamTest::longMonthOverSeveralPages()
     QList<Loan> loans;
     Money sum;
     for (int i = 1; i <= 60; ++i) {
-        const QString date = QStringLiteral("%1/11/%2").arg((i % 28) + 1, 2, 10, QLatin1Char('0')).arg(2019 + i % 5);
+        const QString date = QStringLiteral("%1/11/2023").arg((i % 28) + 1, 2, 10, QLatin1Char('0'));
         const Money amount = Money::fromUnits(10000 * i) + Money::fromRaw(2500 * i);   // 0,25 rupiah a step
         loans.append({date, QStringLiteral("23%1").arg(i % 4, 5, 10, QLatin1Char('0')), amount,
                       QStringLiteral("Jaminan %1").arg(i)});
         sum += amount;
     }
     loans.insert(17, {"15/10/2024", "2300001", rupiah("999"), "Lain"});
+    loans.insert(33, {"15/11/2024", "2300001", rupiah("999"), "Lain"});
     seed(loans);
 
     PreviewCatcher preview;
-    runReport(10);
+    runReport(10, 2023);
     const QList<Page> &pages = preview.pages;
     // 26 lines a page; the last eight lines and the summary share page 3.
     QCOMPARE(pages.size(), 3);
@@ -342,6 +359,7 @@ void LapPinjamTest::longMonthOverSeveralPages()
         for (const char *text : {"LAPORAN PINJAMAN ANGGOTA", "B. Administrasi", "November"})
             QVERIFY2(page.texts().contains(QString::fromLatin1(text)), text);
         QCOMPARE(page.find("halaman")->text, QString::number(page.number));
+        QCOMPARE(page.find("QRtahun")->text, QStringLiteral(" 2023"));
     }
     QStringList expectedNumbers;
     for (int i = 1; i <= 60; ++i)
@@ -349,7 +367,8 @@ void LapPinjamTest::longMonthOverSeveralPages()
     QCOMPARE(textsNamed(pages, "nomor"), expectedNumbers);
     QCOMPARE(pages[1].find("nomor")->text, QStringLiteral("27"));
     QVERIFY(!textsNamed(pages, "Tgl_Pinjam").contains(QStringLiteral("15/10/2024")));
-    QCOMPARE(pages[2].find("QRLabel14")->text, QStringLiteral("60"));
+    // Sixty loans of four members.
+    QCOMPARE(pages[2].find("QRLabel14")->text, QStringLiteral("4"));
     QCOMPARE(pages[2].find("QRLabel13")->text, sum.toPlainString());
     QCOMPARE(pages[2].find("QRLabel13")->text, QStringLiteral("18300457,5"));
 
@@ -361,8 +380,7 @@ void LapPinjamTest::longMonthOverSeveralPages()
     QCOMPARE(text.count(QStringLiteral("LAPORAN PINJAMAN ANGGOTA")), 3);
     QString compact = text;
     compact.remove(QRegularExpression(QStringLiteral("\\s")));
-    for (const QString &expected : {QStringLiteral("BulanNovember") + thisYear().trimmed(),
-                                    QStringLiteral("JumlahPeminjam:60Orang"),
+    for (const QString &expected : {QStringLiteral("BulanNovember2023"), QStringLiteral("JumlahPeminjam:4Orang"),
                                     QStringLiteral("TOTALPINJAMAN(Rp.)18300457,5"), QStringLiteral("Halaman3"),
                                     QStringLiteral("Jaminan60")})
         QVERIFY2(compact.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
@@ -388,7 +406,7 @@ void LapPinjamTest::realPreviewThenPickerCloses()
             window->close();
         }
     });
-    runReport(2);
+    runReport(2, 2024);
     QVERIFY(seen);
     QVERIFY(pickerOpen);
     QVERIFY(!Form2->isVisible());
@@ -408,7 +426,7 @@ void LapPinjamTest::savedAsCsvForASpreadsheet()
         csv = saveCsvFromPreview(preview, dir.filePath(QStringLiteral("pinjaman.csv")));
         preview->close();
     });
-    runReport(9);
+    runReport(9, 2024);
     // The fee and total as calculated, a separator or quote inside a text
     // quoted.
     QCOMPARE(csv, QByteArray("\xEF\xBB\xBF"

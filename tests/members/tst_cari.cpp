@@ -164,16 +164,17 @@ private slots:
         TFanggota *w = Fanggota;
         activate(w);
 
-        // Cancel with an empty box: the table stays on its first member and
-        // the window's state does not change.
+        // Cancel starts nothing and moves nothing, also after a valid number.
         w->BitBtn4->click();
-        answerSearch(QString(), false);
-        w->BBedit->click();
-        QCOMPARE(Fcari->windowTitle(), QString("Edit Anggota......."));
-        QCOMPARE(script.count(), 0);
-        QCOMPARE(currentNumber(), Budi);
-        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
-        QVERIFY(!w->SimpanEdit->isVisible());
+        for (const QString &typed : {QString(), Citra}) {
+            answerSearch(typed, false);
+            w->BBedit->click();
+            QCOMPARE(Fcari->windowTitle(), QString("Edit Anggota......."));
+            QCOMPARE(script.count(), 0);
+            QCOMPARE(currentNumber(), Dewi);
+            QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+            QVERIFY(!w->SimpanEdit->isVisible());
+        }
 
         // OK with an unknown number: the dialog's message only.
         answerSearch("7777777");
@@ -184,8 +185,8 @@ private slots:
         QVERIFY(!w->SimpanEdit->isVisible());
         script.clear();
 
-        // Cancel after a valid number still starts editing that member.
-        answerSearch(Dewi, false);
+        // OK with a valid number starts editing that member.
+        answerSearch(Dewi);
         w->BBedit->click();
         QCOMPARE(script.count(), 0);
         QCOMPARE(currentNumber(), Dewi);
@@ -206,20 +207,26 @@ private slots:
         MessageScript script;
         TFanggota *w = Fanggota;
         activate(w);
-        // A new member with something typed is stored before the search ...
+        // A new member with something typed is not stored by the search's
+        // settle: the clerk is asked, and Tidak drops it ...
         w->BBTambahData->click();
         type(w->DBEnama, "Eka");
+        script.answer(mrNo);
         answerSearch(Dewi);
         w->BitBtn6->click();
-        QCOMPARE(script.count(), 0);
+        QCOMPARE(script.texts(), QStringList{"Data belum disimpan. Simpan sekarang?"});
+        QCOMPARE(script.last().kind, messages::Kind::ConfirmationYesNoCancel);
         QCOMPARE(currentNumber(), Dewi);
-        QCOMPARE(program->column("SELECT Nama FROM Tanggota1 WHERE No_Anggota IS NULL"), QStringList{"Eka"});
+        QCOMPARE(program->count("Tanggota1"), 3);
+        QVERIFY(!w->BitBtn7->isEnabled() && !w->BitBtn8->isEnabled());
 
-        // ... an untouched one is dropped.
+        // ... an untouched one is dropped without a word.
+        script.clear();
         w->BBTambahData->click();
         answerSearch(Citra);
         w->BitBtn6->click();
-        QCOMPARE(program->count("Tanggota1"), 4);
+        QCOMPARE(script.count(), 0);
+        QCOMPARE(program->count("Tanggota1"), 3);
         QCOMPARE(currentNumber(), Citra);
     }
 };

@@ -269,7 +269,10 @@ void FuzzTest::birthDateText()
         const bool anyDigit = shown.contains(QRegularExpression(QStringLiteral("\\d")));
         const int year = parts.value(2).toInt();
         const int fullYear = now - 50 + ((year - (now - 50)) % 100 + 100) % 100;
-        const QDate meant(fullYear, parts.value(1).toInt(), parts.value(0).toInt());
+        QDate meant(fullYear, parts.value(1).toInt(), parts.value(0).toInt());
+        // A birth date is never read into the future.
+        if (meant.isValid() && meant > QDate::currentDate())
+            meant = QDate(fullYear - 100, meant.month(), meant.day());
         const bool complete = parts.size() == 3 && !parts.at(0).isEmpty() && !parts.at(1).isEmpty()
             && parts.at(2).size() == 2;
 

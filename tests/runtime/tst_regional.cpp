@@ -143,6 +143,17 @@ void TestRegional::parseShortDate()
     QCOMPARE(regional::parseShortDate(QStringLiteral("10/01/83"))->month(), 1);
     QCOMPARE(regional::parseShortDate(QStringLiteral("10/01/83"))->day(), 10);
 
+    // ... but never after today: a birth date in "70" is not one in 2070.
+    const QDate today = QDate::currentDate();
+    const QDate tomorrow = today.addDays(1);
+    QCOMPARE(*regional::parseShortDate(today.toString(QStringLiteral("dd/MM/yy"))), today);
+    QCOMPARE(*regional::parseShortDate(tomorrow.toString(QStringLiteral("dd/MM/yy"))), tomorrow.addYears(-100));
+    for (int yy = 0; yy < 100; ++yy) {
+        const QString text = QStringLiteral("01/01/%1").arg(yy, 2, 10, QLatin1Char('0'));
+        const QDate parsed = *regional::parseShortDate(text);
+        QVERIFY2(parsed <= today && parsed > today.addYears(-100), qPrintable(text));
+    }
+
     // Not a real date, or not in the form.
     for (const char *text : {"31/02/2024", "29/02/2023", "1/13/2026", "0/1/2026", "32/1/2026",
                              "08/12/", "08/12/202", "08/12/20266", "08-12-2026", "08/12/2026/1",

@@ -51,9 +51,9 @@ void seed(const QList<Deposit> &deposits)
     modul->Tsimpan1->refresh();
 }
 
-void runReport(int position)
+void runReport(int position, int year = 0)
 {
-    runMonthlyReport(Fmenu->LaporanSimpanan1, Flapsimpan, position);
+    runMonthlyReport(Fmenu->LaporanSimpanan1, Flapsimpan, position, year);
 }
 
 } // namespace
@@ -65,7 +65,7 @@ private slots:
     void init() { regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia)); }
     void cleanup();
     void pickerWindow();
-    void monthOfEveryYearListedAndSummed();
+    void monthOfTheChosenYearListedAndSummed();
     void elementsWhereTheLayoutPutsThem();
     void noMonthOrNoDepositsGivesAnEmptyReport();
     void longMonthOverSeveralPages();
@@ -94,6 +94,9 @@ void LapSimpanTest::pickerWindow()
     // The close button closes the picker without a report.
     PreviewCatcher preview;
     Fmenu->LaporanSimpanan1->trigger();
+    // An empty book: the current year only, chosen.
+    QCOMPARE(offeredYears(Flapsimpan), yearsFrom(QDate::currentDate().year()));
+    QCOMPARE(Flapsimpan->chosenYear(), QString::number(QDate::currentDate().year()));
     Flapsimpan->ComboBox1->setCurrentIndex(2);
     QVERIFY(Flapsimpan->isVisible());
     Flapsimpan->BitBtn2->click();
@@ -106,26 +109,29 @@ void LapSimpanTest::pickerWindow()
     QCOMPARE(Flapsimpan->ComboBox1->currentText(), QStringLiteral("03"));
 }
 
-void LapSimpanTest::monthOfEveryYearListedAndSummed()
+void LapSimpanTest::monthOfTheChosenYearListedAndSummed()
 {
     Program program;
     MessageScript script;
     const QList<Deposit> deposits = {
-        {"03/05/2023", "2301001", rupiah("10000"), rupiah("2500.25"), rupiah("5000")},
-        {"17/06/2023", "2301001", rupiah("10000"), rupiah("99999"), rupiah("1")},
+        {"03/05/2025", "2301001", rupiah("10000"), rupiah("2500.25"), rupiah("5000")},
+        {"17/06/2025", "2301001", rupiah("10000"), rupiah("99999"), rupiah("1")},
         {"28/05/2025", "2301002", rupiah("15000"), rupiah("0"), rupiah("7500")},
         {"12/5/2025", "2301002", rupiah("40000"), rupiah("40000"), rupiah("40000")},     // month not two digits
         {"2025-05-12", "2301003", rupiah("50000"), rupiah("50000"), rupiah("50000")},    // not day/month/year
         {"05052025", "2301003", rupiah("60000"), rupiah("60000"), rupiah("60000")},      // no "/" at all
-        {"01/05/2024", "2301001", rupiah("12000"), rupiah("300.5"), rupiah("0")},
+        {"01/05/2025", "2301001", rupiah("12000"), rupiah("300.5"), rupiah("0")},
         {"31/12/2024", "2301004", rupiah("70000"), rupiah("70000"), rupiah("70000")},
+        {"15/05/2024", "2301004", rupiah("1"), rupiah("1"), rupiah("1")},                // May of another year
     };
     seed(deposits);
     const QList<int> may = {0, 2, 6};
 
     bool pickerShownDuringPreview = false;
     PreviewCatcher preview([&] { pickerShownDuringPreview = Flapsimpan->isVisible(); });
-    runReport(4);
+    runReport(4, 2025);
+    // The years of the book, from its oldest deposit on.
+    QCOMPARE(offeredYears(Flapsimpan), yearsFrom(2024));
     QCOMPARE(preview.shown, 1);
     QCOMPARE(preview.title, QStringLiteral("LAPORAN SIMPANAN ANGGOTA"));
     QVERIFY(pickerShownDuringPreview);
@@ -134,10 +140,9 @@ void LapSimpanTest::monthOfEveryYearListedAndSummed()
     QCOMPARE(preview.pages.size(), 1);
     const Page &page = preview.pages[0];
 
-    // May of 2023, 2025 and 2024, in the table's order; the heading shows
-    // this year only.
+    // May of 2025 alone, in the table's order, under that year.
     QCOMPARE(page.find("QRLBulan")->text, QStringLiteral("Mei"));
-    QCOMPARE(page.find("QRtahun")->text, thisYear());
+    QCOMPARE(page.find("QRtahun")->text, QStringLiteral(" 2025"));
     QCOMPARE(page.find("labelBulan")->text, QStringLiteral("Bulan"));
     QCOMPARE(page.find("labelTanggal")->text, QStringLiteral("Tanggal :"));
     QCOMPARE(page.find("tanggal")->text, regional::todayShortDate());
@@ -178,9 +183,9 @@ void LapSimpanTest::monthOfEveryYearListedAndSummed()
     QCOMPARE(page.find("QRLabel13")->text, QStringLiteral("12500"));
     QCOMPARE(page.find("QRLtotsaldo")->text, QStringLiteral("52300,75"));
     QCOMPARE(page.find("QRLtotsaldo")->text, sumTotal.toPlainString());
-    // Deposits, not members: 2301001 deposited twice.
+    // Members, not deposits: 2301001 deposited twice.
     QCOMPARE(page.find("labelJumlah")->text, QStringLiteral("Jumlah Penabung : "));
-    QCOMPARE(page.find("jumlah")->text, QStringLiteral("3"));
+    QCOMPARE(page.find("jumlah")->text, QStringLiteral("2"));
     for (const char *text : {"Simpanan Wajib      Rp.", "Simpanan Sukarela  Rp.", "Tabungan Wisuda    Rp.",
                              "RINCIAN :", "TOTAL (Rp.)", "Orang", "Mengetahui,", "Manager Divisi Usaha Simpan Pinjam",
                              "Drs. Suryadi", "LAPORAN SIMPANAN ANGGOTA", "KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA"})
@@ -188,29 +193,36 @@ void LapSimpanTest::monthOfEveryYearListedAndSummed()
 
     // The query keeps the month's text and stays open.
     QCOMPARE(modul->Query2->sql(), (QStringList{QStringLiteral("select * from Tsimpanan1"),
-                                                QStringLiteral("where Tgl_Simpan like '%/05/%'")}));
+                                                QStringLiteral("where Tgl_Simpan like '%/05/2025'")}));
     QVERIFY(modul->Query2->isActive());
     QCOMPARE(modul->Query2->recordCount(), 3);
+
+    // May of 2024 holds only its own deposit; the picker kept the year.
+    runReport(4, 2024);
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), QStringList{"15/05/2024"});
+    QCOMPARE(lastText(preview.pages, "QRtahun"), QStringLiteral(" 2024"));
+    QCOMPARE(lastText(preview.pages, "QRLtotsaldo"), QStringLiteral("3"));
 
     // December: one row of 2024, numbered from 1 again; the dates that
     // missed May are found in no month at all.
     runReport(11);
-    QCOMPARE(preview.shown, 2);
+    QCOMPARE(preview.shown, 3);
     QCOMPARE(textsNamed(preview.pages, "nomor"), QStringList{"1"});
     QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), QStringList{"31/12/2024"});
     QCOMPARE(lastText(preview.pages, "QRLBulan"), QStringLiteral("Desember"));
     QCOMPARE(lastText(preview.pages, "QRLtotsaldo"), QStringLiteral("210000"));
-    QCOMPARE(modul->Query2->sql().last(), QStringLiteral("where Tgl_Simpan like '%/12/%'"));
+    QCOMPARE(modul->Query2->sql().last(), QStringLiteral("where Tgl_Simpan like '%/12/2024'"));
     int listed = 0;
     for (int month = 0; month < 12; ++month) {
-        runReport(month);
+        runReport(month, 2025);
         const QStringList found = textsNamed(preview.pages, "Tgl_Simpan");
         for (const char *odd : {"12/5/2025", "2025-05-12", "05052025"})
             QVERIFY2(!found.contains(QString::fromLatin1(odd)), odd);
         listed += int(found.size());
-        QCOMPARE(lastText(preview.pages, "jumlah"), QString::number(found.size()));
+        const QStringList members = textsNamed(preview.pages, "No_Anggota");
+        QCOMPARE(lastText(preview.pages, "jumlah"), QString::number(QSet<QString>(members.begin(), members.end()).size()));
     }
-    QCOMPARE(listed, 5);
+    QCOMPARE(listed, 4);
 }
 
 void LapSimpanTest::elementsWhereTheLayoutPutsThem()
@@ -219,7 +231,7 @@ void LapSimpanTest::elementsWhereTheLayoutPutsThem()
     seed({{"02/03/2024", "2301001", rupiah("1000"), rupiah("2000"), rupiah("3000")},
           {"09/03/2024", "2301002", rupiah("1000"), rupiah("2000"), rupiah("3000")}});
     PreviewCatcher preview;
-    runReport(2);
+    runReport(2, 2024);
     QCOMPARE(preview.pages.size(), 1);
     const Page &page = preview.pages[0];
     QCOMPARE(kindsOf(page), (QList<BandKind>{BandKind::PageHeader, BandKind::ColumnHeader, BandKind::Detail,
@@ -312,7 +324,8 @@ void LapSimpanTest::noMonthOrNoDepositsGivesAnEmptyReport()
     runReport(-1);
     QCOMPARE(preview.shown, 1);
     QCOMPARE(modul->Query2->sql(), (QStringList{QStringLiteral("select * from Tsimpanan1"),
-                                                QStringLiteral("where Tgl_Simpan like '%//%'")}));
+                                                QStringLiteral("where Tgl_Simpan like '%//") + thisYear().trimmed()
+                                                    + QStringLiteral("'")}));
     QCOMPARE(preview.pages.size(), 1);
     const Page &page = preview.pages[0];
     QCOMPARE(kindsOf(page), (QList<BandKind>{BandKind::PageHeader, BandKind::ColumnHeader, BandKind::Summary,
@@ -333,10 +346,12 @@ void LapSimpanTest::noMonthOrNoDepositsGivesAnEmptyReport()
     QCOMPARE(preview.pages[0].find("jumlah")->text, QStringLiteral("0"));
     QVERIFY(preview.pages[0].findAll("nomor").isEmpty());
 
-    // And March has both years' rows.
-    runReport(2);
-    QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), (QStringList{"02/03/2024", "09/03/2025"}));
-    QCOMPARE(lastText(preview.pages, "QRLtotsaldo"), QStringLiteral("12000"));
+    // March of each year holds that year's row only.
+    runReport(2, 2024);
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), QStringList{"02/03/2024"});
+    QCOMPARE(lastText(preview.pages, "QRLtotsaldo"), QStringLiteral("6000"));
+    runReport(2, 2025);
+    QCOMPARE(textsNamed(preview.pages, "Tgl_Simpan"), QStringList{"09/03/2025"});
 }
 
 void LapSimpanTest::longMonthOverSeveralPages()
@@ -345,7 +360,7 @@ void LapSimpanTest::longMonthOverSeveralPages()
     QList<Deposit> deposits;
     Money sumWajib, sumSukarela, sumWisuda;
     for (int i = 1; i <= 60; ++i) {
-        const QString date = QStringLiteral("%1/03/%2").arg((i % 28) + 1, 2, 10, QLatin1Char('0')).arg(2020 + i % 6);
+        const QString date = QStringLiteral("%1/03/2024").arg((i % 28) + 1, 2, 10, QLatin1Char('0'));
         const Money wajib = Money::fromUnits(1000 * i);
         const Money sukarela = Money::fromRaw(12345 * i);     // 1,2345 rupiah a step
         const Money wisuda = Money::fromUnits(i % 3 == 0 ? 0 : 2500);
@@ -354,12 +369,13 @@ void LapSimpanTest::longMonthOverSeveralPages()
         sumSukarela += sukarela;
         sumWisuda += wisuda;
     }
-    // Another month in between, which must not show.
+    // Another month and another year's March in between, which must not show.
     deposits.insert(30, {"15/04/2024", "2300001", rupiah("999"), rupiah("999"), rupiah("999")});
+    deposits.insert(40, {"15/03/2023", "2300001", rupiah("999"), rupiah("999"), rupiah("999")});
     seed(deposits);
 
     PreviewCatcher preview;
-    runReport(2);
+    runReport(2, 2024);
     const QList<Page> &pages = preview.pages;
     // 20 lines fit between the column header and the footer; the summary
     // then needs a page of its own, again under both headers.
@@ -373,7 +389,7 @@ void LapSimpanTest::longMonthOverSeveralPages()
     for (const Page &page : pages) {
         for (const char *text : {"LAPORAN SIMPANAN ANGGOTA", "Jenis Simpanan", "Total Simpanan", "Pokok", "Bulan", "Maret"})
             QVERIFY2(page.texts().contains(QString::fromLatin1(text)), text);
-        QCOMPARE(page.find("QRtahun")->text, thisYear());
+        QCOMPARE(page.find("QRtahun")->text, QStringLiteral(" 2024"));
     }
 
     QStringList expectedNumbers;
@@ -383,7 +399,8 @@ void LapSimpanTest::longMonthOverSeveralPages()
     QVERIFY(!textsNamed(pages, "Tgl_Simpan").contains(QStringLiteral("15/04/2024")));
     QCOMPARE(textsNamed(pages, "S_Pokok"), QStringList(60, QString()));
     QCOMPARE(pages[1].find("nomor")->text, QStringLiteral("21"));
-    QCOMPARE(pages[3].find("jumlah")->text, QStringLiteral("60"));
+    // Sixty deposits of seven members.
+    QCOMPARE(pages[3].find("jumlah")->text, QStringLiteral("7"));
     QCOMPARE(pages[3].find("QRLabel11")->text, sumWajib.toPlainString());
     QCOMPARE(pages[3].find("QRLabel11")->text, QStringLiteral("1830000"));
     QCOMPARE(pages[3].find("QRLabel12")->text, QStringLiteral("2259,135"));
@@ -402,8 +419,8 @@ void LapSimpanTest::longMonthOverSeveralPages()
     QCOMPARE(text.count(QStringLiteral("Jenis Simpanan")), 4);
     QString compact = text;
     compact.remove(QRegularExpression(QStringLiteral("\\s")));
-    for (const QString &expected : {QStringLiteral("BulanMaret") + thisYear().trimmed(),
-                                    QStringLiteral("JumlahPenabung:60Orang"), QStringLiteral("TOTAL(Rp.)1932259,135"),
+    for (const QString &expected : {QStringLiteral("BulanMaret2024"),
+                                    QStringLiteral("JumlahPenabung:7Orang"), QStringLiteral("TOTAL(Rp.)1932259,135"),
                                     QStringLiteral("SimpananWajibRp.1830000"), QStringLiteral("SimpananSukarelaRp.2259,135"),
                                     QStringLiteral("TabunganWisudaRp.100000"), QStringLiteral("Halaman4")})
         QVERIFY2(compact.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
@@ -429,7 +446,7 @@ void LapSimpanTest::realPreviewThenPickerCloses()
             window->close();
         }
     });
-    runReport(2);
+    runReport(2, 2024);
     QVERIFY(seen);
     QVERIFY(pickerOpen);
     QVERIFY(!Flapsimpan->isVisible());
@@ -444,7 +461,8 @@ void LapSimpanTest::savedAsCsvForASpreadsheet()
     Program program;
     seed({{"03/03/2024", "2301001", rupiah("10000"), rupiah("2500.25"), rupiah("5000")},
           {"15/04/2024", "2301002", rupiah("1"), rupiah("1"), rupiah("1")},
-          {"17/03/2025", "2301002", rupiah("1250000"), rupiah("0"), rupiah("0.5")}});
+          {"17/03/2024", "2301002", rupiah("1250000"), rupiah("0"), rupiah("0.5")},
+          {"18/03/2025", "2301003", rupiah("9"), rupiah("9"), rupiah("9")}});
     QTemporaryDir dir;
     QByteArray indonesian;
     QByteArray english;
@@ -461,12 +479,12 @@ void LapSimpanTest::savedAsCsvForASpreadsheet()
         english = saveCsvFromPreview(preview, dir.filePath(QStringLiteral("simpanan-en.csv")));
         preview->close();
     });
-    runReport(2);
+    runReport(2, 2024);
     QCOMPARE(indonesian, QByteArray("\xEF\xBB\xBF"
                                     "No.;No. Anggota;Tanggal;Pokok;Wajib;Sukarela;Wisuda;Total Simpanan\r\n"
                                     "1;2301001;03/03/2024;;10000;2500,25;5000;17500,25\r\n"
-                                    "2;2301002;17/03/2025;;1250000;0;0,5;1250000,5\r\n"));
-    QCOMPARE(english.mid(3).split('\n').at(2), QByteArray("2,2301002,17/03/2025,,1250000,0,0.5,1250000.5\r"));
+                                    "2;2301002;17/03/2024;;1250000;0;0,5;1250000,5\r\n"));
+    QCOMPARE(english.mid(3).split('\n').at(2), QByteArray("2,2301002,17/03/2024,,1250000,0,0.5,1250000.5\r"));
 }
 
 QTEST_MAIN(LapSimpanTest)

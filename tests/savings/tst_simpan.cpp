@@ -116,7 +116,8 @@ private slots:
     void breakdownSettlesADepositBeingEntered();
     void figuresAfterNavigationAndActivation();
     void cariOnlyMovesTheMember();
-    void editOnALaterDayTakesThatDay();
+    void editKeepsItsDate();
+    void closingAsksAboutATypedDeposit();
     void slipOfTheLastDeposit();
 };
 
@@ -128,7 +129,9 @@ void SimpanTest::startsWithGridAndNavigatorLocked()
     QVERIFY(!w->DBGrid1->isEnabled());
     QVERIFY(!w->DBNavigator1->isEnabled());
     QVERIFY(!w->DBNavigator1->isHidden());
-    QVERIFY(!w->BitBtn3->isEnabled());
+    // The members came after start: the first one is current, its breakdown
+    // ready and not worked out yet.
+    QVERIFY(w->BitBtn3->isEnabled());
     for (QWidget *box : std::initializer_list<QWidget *>{w->DBEdit3, w->DBEdit1, w->DBEdit2, w->DBETglSimpan,
                                                          w->Etotsimpanan})
         QVERIFY(!box->isEnabled());
@@ -182,9 +185,8 @@ void SimpanTest::startsWithGridAndNavigatorLocked()
     QCOMPARE(w->DBGrid3->model()->index(0, 4).data().toString(), QStringLiteral("EKONOMI"));
     QCOMPARE(w->DBGrid1->model()->rowCount(), 0);
 
-    // Each activation shows "0" in the four places.
     activate(w);
-    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+    QCOMPARE(figures(), (QStringList{"", "", "", ""}));
 }
 
 void SimpanTest::transactionRecordsOneDeposit()
@@ -198,8 +200,8 @@ void SimpanTest::transactionRecordsOneDeposit()
     QVERIFY(Fsimpan->DBNavigator1->isEnabled());
     QVERIFY(Fsimpan->BitBtn3->isEnabled());
     QVERIFY(!Fcari->isVisible());
-    // Coming back from the dialog made the window active again.
-    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+    // Another member: no figures until "RINCIAN".
+    QCOMPARE(figures(), (QStringList{"", "", "", ""}));
 
     Fmenu->Timer2Timer();
     press(DBNavigator::Insert);
@@ -290,41 +292,47 @@ void SimpanTest::searchThatMissesOrIsCancelled()
 {
     MessageScript script;
     activate(Fsimpan);
-    // An earlier member search enabled "RINCIAN"; a miss disables it again.
     press(DBNavigator::Last, Fsimpan->DBNavigator2);
     QVERIFY(Fsimpan->BitBtn3->isEnabled());
 
+    // A miss goes back to the member chosen before, with nothing unlocked.
     for (const QString &typed : {QStringLiteral("9999999"), QStringLiteral("120"), QString()}) {
         script.clear();
         search(Fsimpan->BitBtn2, typed);
         QCOMPARE(script.texts(), QStringList{QStringLiteral("Data Tidak Ditemukan")});
-        QCOMPARE(currentMember(), Ani);
+        QCOMPARE(currentMember(), Citra);
         QVERIFY(!Fsimpan->DBGrid1->isEnabled());
         QVERIFY(!Fsimpan->DBNavigator1->isEnabled());
         QVERIFY(!Fsimpan->BitBtn3->isEnabled());
     }
 
-    // Cancel with an empty box: the member table stays on its first member.
-    press(DBNavigator::Last, Fsimpan->DBNavigator2);
+    // Cancel starts nothing and moves nothing, whatever was typed.
     script.clear();
-    search(Fsimpan->BitBtn2, QString(), false);
+    for (const QString &typed : {QString(), Ani}) {
+        search(Fsimpan->BitBtn2, typed, false);
+        QCOMPARE(currentMember(), Citra);
+        QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+        QVERIFY(!Fsimpan->BitBtn3->isEnabled());
+    }
     QVERIFY(script.texts().isEmpty());
-    QCOMPARE(currentMember(), Ani);
-    QVERIFY(!Fsimpan->DBGrid1->isEnabled());
 
-    // Cancel after a valid number: only the box's text counts.
-    search(Fsimpan->BitBtn2, Citra, false);
-    QVERIFY(script.texts().isEmpty());
-    QCOMPARE(currentMember(), Citra);
+    // An open transaction stays open through a Cancel ...
+    search(Fsimpan->BitBtn2, Budi);
     QVERIFY(Fsimpan->DBGrid1->isEnabled());
-    QVERIFY(Fsimpan->DBNavigator1->isEnabled());
+    search(Fsimpan->BitBtn2, Ani, false);
+    QCOMPARE(currentMember(), Budi);
+    QVERIFY(Fsimpan->DBGrid1->isEnabled() && Fsimpan->DBNavigator1->isEnabled());
     QVERIFY(Fsimpan->BitBtn3->isEnabled());
 
-    // A later miss leaves the open transaction as it was.
+    // ... and is locked by a miss: no deposit for a member the clerk did
+    // not choose.
     search(Fsimpan->BitBtn2, QStringLiteral("0000000"));
-    QCOMPARE(currentMember(), Ani);
-    QVERIFY(Fsimpan->DBGrid1->isEnabled());
+    QCOMPARE(currentMember(), Budi);
+    QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+    QVERIFY(!Fsimpan->DBNavigator1->isEnabled());
     QVERIFY(!Fsimpan->BitBtn3->isEnabled());
+    press(DBNavigator::Insert);
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
 }
 
 void SimpanTest::breakdownOfTheBalance()
@@ -426,7 +434,7 @@ void SimpanTest::breakdownSettlesADepositBeingEntered()
     script.clear();
     Fsimpan->BitBtn3->click();
     QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Minimum Adalah 0")});
-    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+    QCOMPARE(figures(), (QStringList{"", "", "", ""}));
     QVERIFY(Fsimpan->BitBtn3->isEnabled());
     QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
     QCOMPARE(savingsFile(*program).size(), 2);
@@ -443,30 +451,36 @@ void SimpanTest::figuresAfterNavigationAndActivation()
     QCOMPARE(figures(), (QStringList{"300", "20", "1", "321"}));
     QVERIFY(!Fsimpan->BitBtn3->isEnabled());
 
-    // A click into the member grid changes neither the figures nor "RINCIAN".
+    // Another member by a click into the member grid: Budi's figures go and
+    // "RINCIAN" works out Citra's.
     DBGrid *members = Fsimpan->DBGrid3;
     const QRect third = members->visualRect(members->model()->index(2, 1));
     QTest::mouseClick(members->viewport(), Qt::LeftButton, {}, third.center());
     QCOMPARE(currentMember(), Citra);
-    QCOMPARE(figures(), (QStringList{"300", "20", "1", "321"}));
-    QVERIFY(!Fsimpan->BitBtn3->isEnabled());
-
-    // The member navigator empties only the total and enables "RINCIAN".
-    press(DBNavigator::Prior, Fsimpan->DBNavigator2);
-    QCOMPARE(currentMember(), Budi);
-    QCOMPARE(figures(), (QStringList{"300", "20", "1", ""}));
+    QCOMPARE(figures(), (QStringList{"", "", "", ""}));
     QVERIFY(Fsimpan->BitBtn3->isEnabled());
-    press(DBNavigator::Next, Fsimpan->DBNavigator2);
     Fsimpan->BitBtn3->click();
     QCOMPARE(figures(), (QStringList{"5", "5", "5", "15"}));
 
-    // Leaving for another window and coming back resets the four figures.
+    // The same by the member navigator and by a search.
+    press(DBNavigator::Prior, Fsimpan->DBNavigator2);
+    QCOMPARE(currentMember(), Budi);
+    QCOMPARE(figures(), (QStringList{"", "", "", ""}));
+    QVERIFY(Fsimpan->BitBtn3->isEnabled());
+    press(DBNavigator::Next, Fsimpan->DBNavigator2);
+    Fsimpan->BitBtn3->click();
+    search(Fsimpan->BitBtn4, Ani);
+    QCOMPARE(figures(), (QStringList{"", "", "", ""}));
+    search(Fsimpan->BitBtn4, Citra);
+    Fsimpan->BitBtn3->click();
+    QCOMPARE(figures(), (QStringList{"5", "5", "5", "15"}));
+
+    // Leaving for another window and coming back keeps the member's figures.
     QWidget elsewhere;
     elsewhere.resize(200, 100);
     activate(&elsewhere);
-    QCOMPARE(figures(), (QStringList{"5", "5", "5", "15"}));
     activate(Fsimpan);
-    QCOMPARE(figures(), (QStringList{"0", "0", "0", "0"}));
+    QCOMPARE(figures(), (QStringList{"5", "5", "5", "15"}));
     // The member link is still in place after the activation.
     QCOMPARE(modul->Tsimpan1->masterFields(), QStringLiteral("No_Anggota"));
     QCOMPARE(modul->Tsimpan1->indexName(), QStringLiteral("IdxNoAnggota"));
@@ -493,22 +507,65 @@ void SimpanTest::cariOnlyMovesTheMember()
     QVERIFY(script.texts().isEmpty());
 }
 
-void SimpanTest::editOnALaterDayTakesThatDay()
+void SimpanTest::editKeepsItsDate()
 {
     seed({deposit(Ani, QStringLiteral("01/02/2003"), QStringLiteral("100"), QStringLiteral("0"),
                   QStringLiteral("0"))});
     openTransaction(Ani);
     press(DBNavigator::Edit);
     QVERIFY(typeCell(ColSukarela, QStringLiteral("50")));
-    // The clock's tick on that later day.
+    // The clock's tick on a later day: a correction keeps the deposit in
+    // the month it was made.
     Fmenu->Label2->setText(QStringLiteral("15/08/2031"));
     Fsimpan->DBETglSimpan->setText(Fmenu->Label2->text());
     press(DBNavigator::Post);
     const auto rows = savingsFile(*program);
     QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0].value(1).toString(), QStringLiteral("15/08/2031"));
+    QCOMPARE(rows[0].value(1).toString(), QStringLiteral("01/02/2003"));
     QCOMPARE(rows[0].value(4).toLongLong(), 500000LL);
-    QCOMPARE(cell(0, ColDate), QStringLiteral("15/08/2031"));
+    QCOMPARE(cell(0, ColDate), QStringLiteral("01/02/2003"));
+}
+
+void SimpanTest::closingAsksAboutATypedDeposit()
+{
+    MessageScript script;
+    const QString question = QStringLiteral("Data belum disimpan. Simpan sekarang?");
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    QVERIFY(typeCell(ColWajib, QStringLiteral("-1")));
+    QVERIFY(typeCell(ColSukarela, QStringLiteral("0")));
+    QVERIFY(typeCell(ColWisuda, QStringLiteral("0")));
+    // Batal, and Ya with a post the rules refuse: the window stays open
+    // with the row as it was.
+    script.answer(mrCancel);
+    Fsimpan->BitBtn1->click();
+    script.answer(mrYes);
+    Fsimpan->close();
+    QCOMPARE(script.texts(), (QStringList{question, question, QStringLiteral("Besar Simpanan Minimum Adalah 0")}));
+    QVERIFY(Fsimpan->isVisible());
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+    QCOMPARE(cell(0, ColWajib), currency("-1"));
+    // Corrected, Ya stores it and the window closes.
+    QVERIFY(typeCell(ColWajib, QStringLiteral("1")));
+    script.clear();
+    script.answer(mrYes);
+    Fsimpan->close();
+    QVERIFY(!Fsimpan->isVisible());
+    QCOMPARE(savingsFile(*program).size(), 1);
+
+    // Tidak drops the row; an untouched one goes without a word.
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    QVERIFY(typeCell(ColWajib, QStringLiteral("7")));
+    script.answer(mrNo);
+    Fsimpan->close();
+    openTransaction(Budi);
+    press(DBNavigator::Insert);
+    Fsimpan->close();
+    QCOMPARE(script.texts(), (QStringList{question, question}));
+    QVERIFY(!Fsimpan->isVisible());
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+    QCOMPARE(savingsFile(*program).size(), 1);
 }
 
 void SimpanTest::slipOfTheLastDeposit()

@@ -21,12 +21,35 @@ inline QString thisYear()
     return QStringLiteral(" ") + QString::number(QDate::currentDate().year());
 }
 
-inline void runMonthlyReport(QAction *menuEntry, MonthPicker *picker, int position)
+// A year of 0 keeps the year the picker offers (the current one at first).
+inline void runMonthlyReport(QAction *menuEntry, MonthPicker *picker, int position, int year = 0)
 {
     menuEntry->trigger();
     QVERIFY(picker->isVisible());
     picker->ComboBox1->setCurrentIndex(position);
+    if (year > 0) {
+        const int at = picker->ComboBox2->findText(QString::number(year));
+        QVERIFY2(at >= 0, "the year is not offered");
+        picker->ComboBox2->setCurrentIndex(at);
+    }
     picker->BitBtn1->click();
+}
+
+inline QStringList offeredYears(const MonthPicker *picker)
+{
+    QStringList years;
+    for (int i = 0; i < picker->ComboBox2->count(); ++i)
+        years << picker->ComboBox2->itemText(i);
+    return years;
+}
+
+// The years from `first` to the current one, as the year box lists them.
+inline QStringList yearsFrom(int first)
+{
+    QStringList years;
+    for (int year = first; year <= QDate::currentDate().year(); ++year)
+        years << QString::number(year);
+    return years;
 }
 
 // What every month picker shows alike: the label, the twelve month codes
@@ -40,6 +63,8 @@ inline void compareMonthPicker(const MonthPicker *picker)
         items << picker->ComboBox1->itemText(i);
     QCOMPARE(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"}));
     QCOMPARE(picker->ComboBox1->currentIndex(), -1);
+    QCOMPARE(picker->Label2->text(), QStringLiteral("Tahun"));
+    QCOMPARE(picker->ComboBox2->toolTip(), QStringLiteral("Pilih tahun laporan"));
     QCOMPARE(picker->BitBtn2->text(), QStringLiteral("&Close"));
 
     QStringList names;

@@ -68,7 +68,13 @@ void DBEdit::applyFieldFormat()
         setMaxLength(m_maxLengthOverride);
     else if (f && f->type() == FieldType::Text && f->size() > 0)
         setMaxLength(f->size());
-    setReadOnly(f && (f->isReadOnly() || f->isCalculated()));
+    setReadOnly(m_locked || (f && (f->isReadOnly() || f->isCalculated())));
+}
+
+void DBEdit::setLocked(bool locked)
+{
+    m_locked = locked;
+    applyFieldFormat();
 }
 
 void DBEdit::display(const QString &text)
@@ -103,7 +109,10 @@ void DBEdit::flush(bool withProgramText)
 {
     if (!m_link.isEditing())
         return;
-    if (!m_typed && !(withProgramText && m_programSet))
+    // The program's text (the clock's date) belongs to a new row only:
+    // correcting an old row must not re-date it.
+    const bool programText = withProgramText && m_programSet && m_link.dataset()->state() == DataState::Insert;
+    if (!m_typed && !programText)
         return;
     Field *f = field();
     if (!f)

@@ -23,10 +23,14 @@ public:
     void setMaxLengthOverride(int length);
     void setHint(const QString &hint) { setToolTip(hint); }
 
-    // Text set by the program with setText() while the row is in insert or
-    // edit state is written at the next post, but does not by itself make
-    // the row changed for the settle rule. Typed text does.
+    // Text set by the program with setText() while a new row is being
+    // inserted is written at its post (a row being edited keeps what it
+    // holds), but does not by itself make the row changed for the settle
+    // rule. Typed text does.
     bool hasPendingText() const { return m_typed || m_programSet; }
+    // A locked editor is read-only whatever its field allows.
+    void setLocked(bool locked);
+    bool isLocked() const { return m_locked; }
 
 signals:
     // The bound dataset entered insert or edit state.
@@ -49,6 +53,7 @@ private:
     bool m_typed = false;
     bool m_programSet = false;
     bool m_showing = false;
+    bool m_locked = false;
     QString m_mask;
 };
 

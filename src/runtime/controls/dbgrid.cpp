@@ -138,6 +138,16 @@ DBGrid::DBGrid(QWidget *parent, const QString &name) : QTableView(parent), m_lin
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setVisible(false);
     m_link.onRecordChanged = [this] { reset(); };
+    // A cell still being typed into belongs to the row, as an editor's text does.
+    m_link.onUpdateRecord = [this](bool) { commitOpenEditor(); };
+}
+
+void DBGrid::commitOpenEditor()
+{
+    if (state() != EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex()))
+        commitData(editor);
 }
 
 void DBGrid::setDataSource(DataSource *source)

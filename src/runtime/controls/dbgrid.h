@@ -61,6 +61,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void commitOpenEditor();
     void reset();
     void followDataset();
 

@@ -188,16 +188,28 @@ void Dataset::close()
     emitAll();
 }
 
-void Dataset::checkBrowseMode()
+bool Dataset::takeTypedText()
 {
     if (!isEditing())
-        return;
+        return false;
     if (!isProgramChange())
         emit updateRecord(false);
-    if (m_modified)
-        post();
-    else
+    return m_modified;
+}
+
+void Dataset::checkBrowseMode()
+{
+    if (!takeTypedText()) {
         cancel();
+        return;
+    }
+    if (beforeSettle && !isProgramChange()) {
+        beforeSettle(*this);
+        // The handler may have stored or dropped the row itself.
+        if (!isEditing())
+            return;
+    }
+    post();
 }
 
 void Dataset::prepareMove()
@@ -416,6 +428,12 @@ bool Dataset::findKey(const QVariantList &values)
     m_bof = m_eof = false;
     setCurrent(index);
     return true;
+}
+
+bool Dataset::hasKey(const QVariantList &values)
+{
+    requireActive();
+    return doFind(values) >= 0;
 }
 
 QVariant Dataset::bookmark() const

@@ -69,11 +69,19 @@ public:
     void remove();                                   // delete the current row
     void refresh();
     // Posts if a field was changed, cancels otherwise; nothing when browsing.
+    // A changed row first goes to beforeSettle, which may post or cancel it
+    // itself, or throw Abort to stop whatever wanted to settle it.
     void checkBrowseMode();
+    // Bound editors write what was typed into the row (not the program's
+    // own text); true when the row is then changed.
+    bool takeTypedText();
     bool isModified() const { return m_modified; }
 
     // Key lookup on the index in use: exact match of the whole key.
     bool findKey(const QVariantList &values);
+    // Whether a stored row of the range holds the key; settles nothing and
+    // does not move.
+    bool hasKey(const QVariantList &values);
 
     // A bookmark names a stored row for as long as it exists, whatever the
     // settle rule posts or drops before a move (a table's row identity).
@@ -119,6 +127,9 @@ public:
     // Events.
     std::function<void(Dataset &)> onCalcFields;
     std::function<void(Dataset &)> beforeInsert;
+    // A settle (a move, a lookup, a re-read, a master's move) is about to
+    // post the changed row under edit.
+    std::function<void(Dataset &)> beforeSettle;
     std::function<void(Dataset &)> beforePost;
     std::function<void(Dataset &)> afterPost;
     std::function<void(Dataset &)> afterRefresh;

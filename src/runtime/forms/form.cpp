@@ -119,19 +119,26 @@ int Form::showModal()
     setWindowModality(Qt::ApplicationModal);
     show(); // a window being shown comes up on top
     activateWindow();
-    if (m_modalResult == mrNone && isVisible())
-        loop.exec(QEventLoop::DialogExec);
-    if (!self)
-        return mrCancel;
-
+    for (;;) {
+        if (m_modalResult == mrNone && isVisible())
+            loop.exec(QEventLoop::DialogExec);
+        if (!self)
+            return mrCancel;
+        const bool byResult = m_modalResult != mrNone;
+        if (!byResult)
+            m_modalResult = mrCancel;
+        // Ended by a result: close like any other closing, so the window may
+        // still refuse (and its run goes on) and FormClose runs.
+        if (!isVisible() || !byResult || close())
+            break;
+        m_modalResult = mrNone;
+    }
     m_loop = nullptr;
-    if (m_modalResult == mrNone)
-        m_modalResult = mrCancel;
-    // Ended by a result: close like any other closing, so FormClose runs.
-    if (isVisible())
-        close();
-    if (isVisible())
+    if (isVisible()) {
+        // The run was ended from outside (the program ends): no questions.
+        runHandler(&Form::FormClose);
         hide();
+    }
     setWindowModality(Qt::NonModal);
     return m_modalResult;
 }
@@ -209,8 +216,19 @@ bool Form::event(QEvent *event)
     return handled;
 }
 
+bool Form::mayClose()
+{
+    bool may = false;
+    messages::guard([this, &may] { may = FormCloseQuery(); });
+    return may;
+}
+
 void Form::closeEvent(QCloseEvent *event)
 {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     runHandler(&Form::FormClose);
     event->accept();
     if (m_loop && m_modalResult == mrNone)

@@ -53,6 +53,11 @@ public:
     // escaping them go to the standard error box.
     virtual void FormActivate() {}
     virtual void FormClose() {}
+    // Asked before the window closes: false keeps it open (work the clerk
+    // has not stored yet, say). An exception counts as false.
+    virtual bool FormCloseQuery() { return true; }
+    // Runs FormCloseQuery as closing does.
+    bool mayClose();
 
 protected:
     bool event(QEvent *event) override;

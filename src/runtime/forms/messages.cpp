@@ -33,6 +33,7 @@ QString titleOf(Kind kind)
         return QStringLiteral("Information");
     case Kind::Confirmation:
     case Kind::ConfirmationOkCancel:
+    case Kind::ConfirmationYesNoCancel:
         return QStringLiteral("Confirm");
     case Kind::Error:
     case Kind::StandardError:
@@ -53,6 +54,7 @@ QMessageBox::Icon iconOf(Kind kind)
         return QMessageBox::Information;
     case Kind::Confirmation:
     case Kind::ConfirmationOkCancel:
+    case Kind::ConfirmationYesNoCancel:
         return QMessageBox::Question;
     case Kind::Error:
     case Kind::StandardError:
@@ -66,7 +68,7 @@ int fallbackAnswer(Kind kind)
 {
     if (kind == Kind::InformationYesNo)
         return mrNo;
-    return kind == Kind::ConfirmationOkCancel ? mrCancel : mrOk;
+    return kind == Kind::ConfirmationOkCancel || kind == Kind::ConfirmationYesNoCancel ? mrCancel : mrOk;
 }
 
 int answerOf(QMessageBox::StandardButton button, Kind kind)
@@ -127,6 +129,13 @@ int execBox(Kind kind, const QString &title, const QString &text)
     } else if (kind == Kind::ConfirmationOkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
+    } else if (kind == Kind::ConfirmationYesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ya"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Tidak"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("&Batal"));
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -177,6 +186,11 @@ int informationYesNo(const QString &text)
 void confirmation(const QString &text)
 {
     show(Kind::Confirmation, text);
+}
+
+int confirmationYesNoCancel(const QString &text)
+{
+    return show(Kind::ConfirmationYesNoCancel, text);
 }
 
 void error(const QString &text)

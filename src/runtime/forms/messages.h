@@ -18,6 +18,7 @@ enum class Kind {
     InformationYesNo, // title "Information", Yes and No
     Confirmation,     // title "Confirm", question icon, OK
     ConfirmationOkCancel, // title "Confirm", question icon, OK and Cancel
+    ConfirmationYesNoCancel, // title "Confirm", question icon, Ya, Tidak and Batal
     Error,            // title "Error", error icon, OK
     StandardError,    // an exception's own text, title "Error"
 };
@@ -35,6 +36,8 @@ void warning(const QString &text);
 void information(const QString &text);
 int informationYesNo(const QString &text);
 void confirmation(const QString &text);
+// Ya, Tidak or Batal: mrYes, mrNo or mrCancel (also when the box is closed).
+int confirmationYesNoCancel(const QString &text);
 void error(const QString &text);
 // Shows an error's own text; a silent Abort shows nothing.
 void standardError(const std::exception &error);
@@ -46,7 +49,7 @@ bool guard(const std::function<void()> &handler);
 using Script = std::function<int(const Box &)>;
 // Installs (or with nullptr removes) the answering script. A script that
 // answers mrNone gets what closing the box gives: mrNo for Yes/No, mrCancel
-// for OK/Cancel, else mrOk.
+// for OK/Cancel and Ya/Tidak/Batal, else mrOk.
 void setScript(Script script);
 
 } // namespace messages

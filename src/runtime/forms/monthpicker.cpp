@@ -1,10 +1,15 @@
 #include "runtime/forms/monthpicker.h"
 
 #include "runtime/forms/look.h"
+#include "runtime/forms/messages.h"
 
+#include <QDate>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -25,7 +30,7 @@ constexpr int MonthCount = int(std::size(Months));
 
 MonthPicker::MonthPicker(const QString &instanceName, QWidget *parent) : Form(instanceName, parent)
 {
-    setFixedSize(240, 130);
+    setFixedSize(240, 160);
     look::fillWithDesktopColour(this);
 
     Label1 = look::label(this, QStringLiteral("Label1"), QStringLiteral("Bulan Ke-"));
@@ -41,6 +46,14 @@ MonthPicker::MonthPicker(const QString &instanceName, QWidget *parent) : Form(in
     ComboBox1->setCurrentIndex(-1);
     Label1->setBuddy(ComboBox1);
 
+    Label2 = look::label(this, QStringLiteral("Label2"), QStringLiteral("Tahun"));
+    look::setTextColour(Label2, Qt::yellow);
+    Label2->setFont(look::bold(Label2->font()));
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2->setToolTip(QStringLiteral("Pilih tahun laporan"));
+    Label2->setBuddy(ComboBox2);
+
     BitBtn1 = new BitBtn(this, QStringLiteral("BitBtn1"), BitBtn::Kind::Custom);
     look::setButtonTextColour(BitBtn1, Qt::blue);
     BitBtn1->onClick = [this] { BitBtn1Click(); };
@@ -49,10 +62,13 @@ MonthPicker::MonthPicker(const QString &instanceName, QWidget *parent) : Form(in
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setSpacing(14);
-    auto *month = new QHBoxLayout;
-    month->addWidget(Label1);
-    month->addWidget(ComboBox1, 1);
-    layout->addLayout(month);
+    auto *choices = new QGridLayout;
+    choices->addWidget(Label1, 0, 0);
+    choices->addWidget(ComboBox1, 0, 1);
+    choices->addWidget(Label2, 1, 0);
+    choices->addWidget(ComboBox2, 1, 1);
+    choices->setColumnStretch(1, 1);
+    layout->addLayout(choices);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
@@ -68,4 +84,27 @@ QString MonthPicker::monthCode(int position)
 QString MonthPicker::monthName(int position)
 {
     return position >= 0 && position < MonthCount ? QString::fromLatin1(Months[position].name) : QString();
+}
+
+void MonthPicker::showEvent(QShowEvent *event)
+{
+    Form::showEvent(event);
+    if (!event->spontaneous())
+        messages::guard([this] { offerYears(firstYear()); });
+}
+
+void MonthPicker::offerYears(int first)
+{
+    const int current = QDate::currentDate().year();
+    const QString chosen = ComboBox2->count() > 0 ? chosenYear() : QString::number(current);
+    ComboBox2->clear();
+    for (int year = std::min(first, current); year <= current; ++year)
+        ComboBox2->addItem(QString::number(year));
+    const int at = ComboBox2->findText(chosen);
+    ComboBox2->setCurrentIndex(at >= 0 ? at : ComboBox2->count() - 1);
+}
+
+QString MonthPicker::chosenYear() const
+{
+    return ComboBox2->currentIndex() >= 0 ? ComboBox2->currentText() : QString();
 }

@@ -637,6 +637,12 @@ private slots:
             { messages::Kind::ConfirmationOkCancel, "Confirm", QMessageBox::Question,
               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, mrOk },
             { messages::Kind::Error, "Error", QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, mrOk },
+            { messages::Kind::ConfirmationYesNoCancel, "Confirm", QMessageBox::Question,
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, mrYes },
+            { messages::Kind::ConfirmationYesNoCancel, "Confirm", QMessageBox::Question,
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No, mrNo },
+            { messages::Kind::ConfirmationYesNoCancel, "Confirm", QMessageBox::Question,
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel, mrCancel },
         };
         for (const Expected &expected : cases) {
             QString title;
@@ -644,6 +650,7 @@ private slots:
             QMessageBox::Icon icon = QMessageBox::NoIcon;
             QMessageBox::StandardButtons buttons;
             bool modal = false;
+            QStringList captions;
             QTimer poll;
             QObject::connect(&poll, &QTimer::timeout, [&] {
                 auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -655,6 +662,9 @@ private slots:
                 icon = box->icon();
                 buttons = box->standardButtons();
                 modal = box->isModal();
+                if (expected.kind == messages::Kind::ConfirmationYesNoCancel)
+                    captions = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text(),
+                                box->button(QMessageBox::Cancel)->text()};
                 box->button(expected.press)->click();
             });
             poll.start(5);
@@ -664,6 +674,8 @@ private slots:
             QCOMPARE(icon, expected.icon);
             QCOMPARE(buttons, expected.buttons);
             QVERIFY(modal);
+            if (expected.kind == messages::Kind::ConfirmationYesNoCancel)
+                QCOMPARE(captions, QStringList({"&Ya", "&Tidak", "&Batal"}));
         }
     }
 
