@@ -333,6 +333,15 @@ void SimpanTest::searchThatMissesOrIsCancelled()
     QVERIFY(!Fsimpan->BitBtn3->isEnabled());
     press(DBNavigator::Insert);
     QCOMPARE(modul->Tsimpan1->state(), DataState::Browse);
+
+    // So does the member report's walk to the last member.
+    search(Fsimpan->BitBtn2, Ani);
+    QVERIFY(Fsimpan->DBGrid1->isEnabled());
+    PreviewCatcher report;
+    Fmenu->LaporanAnggota1->trigger();
+    QCOMPARE(report.titles, QStringList{QStringLiteral("LAPORAN ANGGOTA")});
+    QCOMPARE(currentMember(), Citra);
+    QVERIFY(!Fsimpan->DBGrid1->isEnabled() && !Fsimpan->DBNavigator1->isEnabled());
 }
 
 void SimpanTest::breakdownOfTheBalance()
