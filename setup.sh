@@ -3,6 +3,8 @@
 #   ./setup.sh run    install what is missing, build, start the program
 #   ./setup.sh test   install what is missing, build, run the tests; then the
 #                     same tests built with the sanitizers (./build-sanitize)
+#   ./setup.sh package  install what is missing, make the Debian package
+#                     (./build-package) and install it with apt
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -18,10 +20,12 @@ packages=(
   libjpeg62-turbo-dev
   fonts-liberation2 fonts-dejavu-core
   poppler-utils xvfb xauth
+  # the Debian package and its check (tools/check-package.sh)
+  dpkg-dev desktop-file-utils appstream xdotool
 )
 
 usage() {
-  echo "usage: $0 run|test" >&2
+  echo "usage: $0 run|test|package" >&2
   exit 2
 }
 
@@ -85,6 +89,10 @@ case "$1" in
     install_dependencies
     build_project
     run_tests
+    ;;
+  package)
+    install_dependencies
+    as_root env DEBIAN_FRONTEND=noninteractive apt install -y --reinstall "$("$root/tools/make-package.sh")"
     ;;
   *)
     usage
