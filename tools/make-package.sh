@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package in its own build folder (Release) and prints the
-# path of the .deb it made. Builds only the programs the package holds.
+# Builds the Debian package and prints the path of the .deb it made. Builds
+# only the programs the package holds: in its own folder (Release), or in a
+# build folder given that is configured already, as it stands (CI packs the
+# build its tests ran on instead of compiling everything once more).
 #
 #   tools/make-package.sh [BUILD_DIR]      (default: build-package)
 #
@@ -15,9 +17,12 @@ launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+kind=()
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  kind=(-DCMAKE_BUILD_TYPE=Release)
+fi
 # Installing must not wait for the tests and benchmarks to build.
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >&2
+cmake -S "$root" -B "$build" "${kind[@]}" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >&2
 cmake --build "$build" -j"$(nproc)" --target simpanpinjam >&2
 
 rm -rf "$build/deb"
