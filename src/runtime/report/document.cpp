@@ -119,7 +119,7 @@ struct Document::Data {
     Page page(int index) const;
     void place(Page &page, const BandSpot &placed) const;
     void addElement(Page &page, const Element &element, const ElementPlan &plan, const QPointF &origin,
-                    const BandSpot &placed) const;
+                    const BandSpot &placed, qsizetype bandFirst) const;
     QString text(const Element &element, const ElementPlan &plan, const BandSpot &placed, int pageNumber) const;
     QString csvText(const Element &element, const ElementPlan &plan, const BandSpot &placed, int pageNumber) const;
 };
@@ -445,8 +445,9 @@ void Document::Data::place(Page &page, const BandSpot &placed) const
         page.items.append(background);
     }
     const BandPlan &bandPlan = plan(band.kind);
+    const qsizetype first = page.items.size();
     for (qsizetype e = 0; e < band.elements.size(); ++e)
-        addElement(page, band.elements[e], bandPlan.elements[e], rect.topLeft(), placed);
+        addElement(page, band.elements[e], bandPlan.elements[e], rect.topLeft(), placed, first);
     // The frame goes on top, so that a picture at the band's edge (a logo
     // at its top) does not cut the box open.
     if (!band.frame.isEmpty()) {
@@ -456,8 +457,24 @@ void Document::Data::place(Page &page, const BandSpot &placed) const
     }
 }
 
+namespace {
+
+// Where a text that follows another of its band may begin at the earliest;
+// a text that ends in a blank brings its own gap.
+double followingLeft(const Page &page, const QString &followed, qsizetype bandFirst)
+{
+    for (qsizetype i = page.items.size() - 1; i >= bandFirst; --i) {
+        const Item &item = page.items[i];
+        if (item.kind == ItemKind::Text && item.name == followed)
+            return item.textRect().right() + (item.text.endsWith(QLatin1Char(' ')) ? 0.0 : WordGap);
+    }
+    return 0.0;
+}
+
+} // namespace
+
 void Document::Data::addElement(Page &page, const Element &element, const ElementPlan &plan, const QPointF &origin,
-                                const BandSpot &placed) const
+                                const BandSpot &placed, qsizetype bandFirst) const
 {
     Item item;
     item.band = placed.kind;
@@ -477,9 +494,21 @@ void Document::Data::addElement(Page &page, const Element &element, const Elemen
         item.text = text(element, plan, placed, page.number);
         item.font = plan.font;
         item.alignment = element.alignment;
+        const double left =
+            element.follows.isEmpty() ? at.x() : std::max(at.x(), followingLeft(page, element.follows, bandFirst));
         const QSizeF measured = plan.measure->size(item.text);
-        const double width = element.width > 0.0 ? element.width : measured.width();
-        item.rect = QRectF(at.x(), at.y(), width, measured.height());
+        if (element.width <= 0.0 || measured.width() <= element.width) {
+            const double width = element.width > 0.0 ? element.width : measured.width();
+            item.rect = QRectF(left, at.y(), width, measured.height());
+            page.items.append(item);
+            return;
+        }
+        // Smaller type keeps the baseline of the type the layout asked for.
+        const FittedText fitted = fitText(item.text, plan.font, element.width);
+        item.text = fitted.text;
+        item.font = fitted.font;
+        const double top = at.y() + plan.measure->ascent() - fitted.ascent;
+        item.rect = QRectF(left, top, element.width, fitted.size.height());
         page.items.append(item);
         return;
     }
