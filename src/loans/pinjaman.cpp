@@ -5,6 +5,7 @@
 #include "members/Ucari.h"
 #include "runtime/forms/keys.h"
 #include "runtime/forms/look.h"
+#include "runtime/money.h"
 #include "runtime/picture.h"
 #include "savings/Uslip.h"
 
@@ -90,6 +91,10 @@ void TFpinjam::createControls()
                          {QStringLiteral("Jaminan"), QStringLiteral("Jaminan"), Qt::AlignCenter},
                          {QStringLiteral("adm"), QStringLiteral("Administrasi")},
                          {QStringLiteral("TotPinjam"), QStringLiteral("Total Pinjam"), Qt::AlignCenter}});
+    // The amount columns show a twelve-digit amount in the currency text whole.
+    const QString widest = Money::fromRaw(9'999'999'999'999'900).toCurrencyString();
+    for (int column : {2, 4, 5})
+        DBGrid1->setColumnWidth(column, DBGrid1->fontMetrics().horizontalAdvance(widest) + 24);
 
     // Hidden: the main window's clock keeps today's date in it.
     DBEtglP = new DBEdit(this, QStringLiteral("DBEtglP"));

@@ -3,6 +3,7 @@
 #include "data/DM.h"
 #include "members/Ucari.h"
 #include "runtime/forms/look.h"
+#include "runtime/money.h"
 #include "runtime/picture.h"
 #include "runtime/regional.h"
 #include "savings/Uslip.h"
@@ -94,6 +95,10 @@ void TFsimpan::createControls()
                          {QStringLiteral("S_Sukarela"), QStringLiteral("S.Sukarela"), Qt::AlignCenter},
                          {QStringLiteral("S_Wisuda"), QStringLiteral("S.Wisuda"), Qt::AlignCenter},
                          {QStringLiteral("Total"), QStringLiteral("Total"), Qt::AlignCenter}});
+    // The amount columns show a twelve-digit amount in the currency text whole.
+    const QString widest = Money::fromRaw(9'999'999'999'999'900).toCurrencyString();
+    for (int column : {3, 4, 5, 6})
+        DBGrid1->setColumnWidth(column, DBGrid1->fontMetrics().horizontalAdvance(widest) + 24);
     DBNavigator1 = new DBNavigator(this, QStringLiteral("DBNavigator1"));
     DBNavigator1->setVisibleButtons({DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit,
                                      DBNavigator::Post, DBNavigator::Cancel, DBNavigator::Refresh});
