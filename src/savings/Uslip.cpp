@@ -121,7 +121,10 @@ void TFslip::buildSlipPinjam()
     // Up to the signature column.
     detail.addField(33.9, 31.8, loans, QStringLiteral("Jaminan")).named("Jaminan").spanTo(99.5, Qt::AlignLeft);
     detail.addText(114.3, 18.3, QStringLiteral("Bandung,")).named("labelKota");
-    detail.addField(129.9, 18.3, loans, QStringLiteral("Tgl_Pinjam")).named("Tgl_Pinjam").spanTo(width, Qt::AlignLeft);
+    detail.addField(129.9, 18.3, loans, QStringLiteral("Tgl_Pinjam"))
+        .named("Tgl_Pinjam")
+        .spanTo(width, Qt::AlignLeft)
+        .after("labelKota");
     detail.addText(105.0, 26.7, QStringLiteral("Peminjam")).named("labelPeminjam");
     detail.addText(133.6, 26.7, QStringLiteral("Teller/ Kasir")).named("labelKasir");
     detail.addLine(99.5, 46.3, 23.5).named("garisPeminjam");

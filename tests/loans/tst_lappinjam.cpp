@@ -236,9 +236,10 @@ void LapPinjamTest::elementsWhereTheLayoutPutsThem()
     const QList<Place> places = {
         {"judul", 71.4, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
         {"koperasi", 67.2, 18.5, plain},
-        {"labelBulan", 91.2, 22.7, plain}, {"QRLbulan", 101.8, 22.7, plain}, {"QRtahun", 118.7, 22.7, plain},
-        {"labelTanggal", 12.1, 35.4, plain}, {"tanggal", 29.1, 35.4, plain},
-        {"labelHalaman", 173.0, 35.4, plain}, {"halaman", 187.8, 35.4, plain},
+        {"labelBulan", 91.2, 22.7, plain}, {"QRLbulan", 101.8, 22.7, plain, "labelBulan"},
+        {"QRtahun", 118.7, 22.7, plain, "QRLbulan"},
+        {"labelTanggal", 12.1, 35.4, plain}, {"tanggal", 29.1, 35.4, plain, "labelTanggal"},
+        {"labelHalaman", 173.0, 35.4, plain}, {"halaman", 187.8, 35.4, plain, "labelHalaman"},
         // Column captions in plain type.
         {"kolomNo", 12.1, 46.7, plain}, {"kolomNoAnggota", 29.1, 46.7, plain},
         {"kolomTglPinjam", 54.5, 46.7, plain}, {"kolomJaminan", 86.2, 46.7, plain},

@@ -245,9 +245,10 @@ void LapSimpanTest::elementsWhereTheLayoutPutsThem()
     const QList<Place> places = {
         {"judul", 73.5, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
         {"koperasi", 69.3, 20.6, plain},
-        {"labelBulan", 96.8, 26.9, plain}, {"QRLBulan", 106.3, 26.9, plain}, {"QRtahun", 124.3, 26.9, plain},
-        {"labelTanggal", 12.1, 38.0, plain},
-        {"labelHalaman", 170.9, 38.0, plain}, {"halaman", 185.7, 38.0, plain},
+        {"labelBulan", 96.8, 26.9, plain}, {"QRLBulan", 106.3, 26.9, plain, "labelBulan"},
+        {"QRtahun", 124.3, 26.9, plain, "QRLBulan"},
+        {"labelTanggal", 12.1, 38.0, plain}, {"tanggal", 26.9, 38.0, plain, "labelTanggal"},
+        {"labelHalaman", 170.9, 38.0, plain}, {"halaman", 185.7, 38.0, plain, "labelHalaman"},
         {"kolomJenis", 103.1, 47.9, bold},
         {"kolomNo", 12.1, 51.1, bold}, {"kolomNoAnggota", 25.3, 51.1, bold},
         {"kolomTanggal", 55.0, 51.1, bold}, {"kolomTotal", 166.6, 51.1, bold},
@@ -267,10 +268,8 @@ void LapSimpanTest::elementsWhereTheLayoutPutsThem()
     comparePlaces(page, places);
     // The manager's title would reach into the right margin: a shade smaller.
     QVERIFY(shrunkInPlace(page.find("labelJabatan"), 141.2, s + 61.9, plain));
-    // The date would touch its caption at 26.9: it stands a little after it.
-    QCOMPARE_MM(page.find("tanggal")->rect.left(), inkBox(*page.find("labelTanggal")).right() + WordGap);
-    QVERIFY(page.find("tanggal")->rect.left() < 27.5);
-    QCOMPARE_MM(page.find("tanggal")->rect.top(), 38.0);
+    // The date and the month would touch their captions: a blank after them.
+    QVERIFY(page.find("tanggal")->rect.left() > 26.9 && page.find("QRLBulan")->rect.left() > 106.3);
     const Item *logo = page.find("logo");
     QCOMPARE(logo->kind, ItemKind::Picture);
     QVERIFY(!logo->image.isNull());

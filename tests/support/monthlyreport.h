@@ -7,6 +7,7 @@
 #include "runtime/forms/monthpicker.h"
 #include "runtime/report/report.h"
 #include "support/millimetres.h"
+#include "support/pages.h"
 
 #include <QAction>
 #include <QDate>
@@ -50,11 +51,14 @@ inline void compareMonthPicker(const MonthPicker *picker)
 }
 
 // Where a text's corner lands on the paper (mm) and in what type.
+// A text that follows another on its line stands at its place or, when the
+// other reaches it, a blank after the other.
 struct Place {
     const char *name;
     double left;
     double top;
     report::FontStyle font;
+    const char *after = nullptr;
 };
 
 inline void comparePlaces(const report::Page &page, const QList<Place> &places)
@@ -62,7 +66,8 @@ inline void comparePlaces(const report::Page &page, const QList<Place> &places)
     for (const Place &place : places) {
         const report::Item *item = page.find(QLatin1String(place.name));
         QVERIFY2(item, place.name);
-        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
+        const double left = place.after ? std::max(place.left, afterText(page, place.after, place.name)) : place.left;
+        QCOMPARE_CORNER(place.name, item->rect, left, place.top);
         QCOMPARE(item->font, report::reportFont(place.font));
     }
 }

@@ -157,6 +157,17 @@ inline QStringList crowdedTexts(const QList<report::Page> &pages)
     return faults;
 }
 
+// Where `follower` may start at the earliest after the text it follows on
+// its line: a blank's width after it, or right after it where a blank
+// already stands between them.
+inline double afterText(const report::Page &page, const char *followed, const char *follower)
+{
+    const report::Item *item = page.find(QLatin1String(followed));
+    const bool blank = item->text.endsWith(QLatin1Char(' '))
+                       || page.find(QLatin1String(follower))->text.startsWith(QLatin1Char(' '));
+    return inkBox(*item).right() + (blank ? 0.0 : report::WordGap);
+}
+
 // A text set in smaller type to fit its box: it keeps the left edge and the
 // baseline the layout gave it, in the same face a little smaller.
 inline bool shrunkInPlace(const report::Item *item, double left, double top, const report::FontStyle &style)

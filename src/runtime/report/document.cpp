@@ -120,6 +120,8 @@ struct Document::Data {
     void place(Page &page, const BandSpot &placed) const;
     void addElement(Page &page, const Element &element, const ElementPlan &plan, const QPointF &origin,
                     const BandSpot &placed, qsizetype bandFirst) const;
+    void addText(Page &page, Item &item, const Element &element, const ElementPlan &plan, const QPointF &at,
+                 qsizetype bandFirst) const;
     QString text(const Element &element, const ElementPlan &plan, const BandSpot &placed, int pageNumber) const;
     QString csvText(const Element &element, const ElementPlan &plan, const BandSpot &placed, int pageNumber) const;
 };
@@ -459,19 +461,51 @@ void Document::Data::place(Page &page, const BandSpot &placed) const
 
 namespace {
 
-// Where a text that follows another of its band may begin at the earliest;
-// a text that ends in a blank brings its own gap.
-double followingLeft(const Page &page, const QString &followed, qsizetype bandFirst)
+// Where `text`, following another text of its band, may begin at the
+// earliest; a blank at the end of the one or the start of the other is gap
+// enough.
+double followingLeft(const Page &page, const QString &followed, const QString &text, qsizetype bandFirst)
 {
+    const QLatin1Char blank(' ');
     for (qsizetype i = page.items.size() - 1; i >= bandFirst; --i) {
         const Item &item = page.items[i];
         if (item.kind == ItemKind::Text && item.name == followed)
-            return item.textRect().right() + (item.text.endsWith(QLatin1Char(' ')) ? 0.0 : WordGap);
+            return item.textRect().right() + (item.text.endsWith(blank) || text.startsWith(blank) ? 0.0 : WordGap);
     }
     return 0.0;
 }
 
 } // namespace
+
+// A text in its box: pushed along by the text it follows (a box keeps its
+// right edge), in smaller type where it would not fit, on the baseline of
+// the type the layout asked for.
+void Document::Data::addText(Page &page, Item &item, const Element &element, const ElementPlan &plan,
+                             const QPointF &at, qsizetype bandFirst) const
+{
+    item.kind = ItemKind::Text;
+    item.font = plan.font;
+    item.alignment = element.alignment;
+    const double left =
+        element.follows.isEmpty() ? at.x() : std::max(at.x(), followingLeft(page, element.follows, item.text, bandFirst));
+    const QSizeF measured = plan.measure->size(item.text);
+    if (element.width <= 0.0) {
+        item.rect = QRectF(QPointF(left, at.y()), measured);
+        page.items.append(item);
+        return;
+    }
+    const double width = std::max(0.0, element.width - (left - at.x()));
+    if (measured.width() <= width) {
+        item.rect = QRectF(left, at.y(), width, measured.height());
+        page.items.append(item);
+        return;
+    }
+    const FittedText fitted = fitText(item.text, plan.font, width);
+    item.text = fitted.text;
+    item.font = fitted.font;
+    item.rect = QRectF(left, at.y() + plan.measure->ascent() - fitted.ascent, width, fitted.size.height());
+    page.items.append(item);
+}
 
 void Document::Data::addElement(Page &page, const Element &element, const ElementPlan &plan, const QPointF &origin,
                                 const BandSpot &placed, qsizetype bandFirst) const
@@ -490,26 +524,8 @@ void Document::Data::addElement(Page &page, const Element &element, const Elemen
     case ElementKind::Text:
     case ElementKind::DataField:
     case ElementKind::Computed: {
-        item.kind = ItemKind::Text;
         item.text = text(element, plan, placed, page.number);
-        item.font = plan.font;
-        item.alignment = element.alignment;
-        const double left =
-            element.follows.isEmpty() ? at.x() : std::max(at.x(), followingLeft(page, element.follows, bandFirst));
-        const QSizeF measured = plan.measure->size(item.text);
-        if (element.width <= 0.0 || measured.width() <= element.width) {
-            const double width = element.width > 0.0 ? element.width : measured.width();
-            item.rect = QRectF(left, at.y(), width, measured.height());
-            page.items.append(item);
-            return;
-        }
-        // Smaller type keeps the baseline of the type the layout asked for.
-        const FittedText fitted = fitText(item.text, plan.font, element.width);
-        item.text = fitted.text;
-        item.font = fitted.font;
-        const double top = at.y() + plan.measure->ascent() - fitted.ascent;
-        item.rect = QRectF(left, top, element.width, fitted.size.height());
-        page.items.append(item);
+        addText(page, item, element, plan, at, bandFirst);
         return;
     }
     case ElementKind::Line: {

@@ -23,8 +23,9 @@ constexpr double ThinLine = 0.26;
 // Clear space between a column's text and the next column (or the band's
 // edge), so that neighbouring figures never read as one.
 constexpr double ColumnGap = 1.5;
-// What follows a text on its line stands at least this far after it.
-constexpr double WordGap = 0.4;
+// What follows a text on its line stands at least this far after it: about
+// a blank of the report type.
+constexpr double WordGap = 1.0;
 
 enum class BandKind { PageHeader, Title, ColumnHeader, Detail, Summary, PageFooter };
 constexpr int BandKindCount = 6;
@@ -108,8 +109,8 @@ struct Element {
     bool blankWhenMissing = false;
     Computed computed = Computed::LineNumber;
     // The name of an earlier text of the same band: this one starts no
-    // nearer than WordGap after that one's text ends (right after a text
-    // that ends in a blank), however long it is.
+    // nearer than WordGap after that one's text ends (right after it where
+    // a blank stands between), however long it is; a box keeps its right edge.
     QString follows;
 
     // Line, DoubleLine.

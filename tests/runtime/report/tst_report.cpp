@@ -283,7 +283,7 @@ void TestReport::textsKeepToTheirBoxes()
     band.addText(40, 25, "Orang").named("orang").after("cut");
     band.addText(100, 5, "Bulan ").named("bulan");
     band.addText(101, 5, "September").named("bulanNama").after("bulan");
-    band.addText(120, 5, " 2026").named("tahun").after("bulanNama");
+    band.addText(110, 5, "2026").named("tahun").spanTo(140, Qt::AlignLeft).after("bulanNama");
     const Page page = paginate(layout).first();
     const QFont plain = reportFont(FontStyle());
 
@@ -314,7 +314,9 @@ void TestReport::textsKeepToTheirBoxes()
     // room, right after a text ending in a blank.
     QCOMPARE_MM(page.find("orang")->rect.left(), 50.0);
     QCOMPARE_MM(page.find("bulanNama")->rect.left(), 110.0 + measureText("Bulan ", plain).width());
-    QCOMPARE_MM(page.find("tahun")->rect.left(), page.find("bulanNama")->textRect().right() + WordGap);
+    const Item *year = page.find("tahun");
+    QCOMPARE_MM(year->rect.left(), page.find("bulanNama")->textRect().right() + WordGap);
+    QCOMPARE_MM(year->rect.right(), 150.0 - ColumnGap);
 }
 
 void TestReport::footerAndSummaryWithoutDataset()
