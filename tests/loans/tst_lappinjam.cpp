@@ -22,8 +22,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <limits>
-
 using namespace report;
 
 namespace {
@@ -429,7 +427,7 @@ void LapPinjamTest::largestAmountsKeepToTheirColumns()
     // The largest loan whose total the book can hold, and a second that
     // brings the month's amount lent to the largest sum there is; guarantees
     // of twenty of the widest letter; the longest month name.
-    const Money largest = Money::fromRaw(std::numeric_limits<qint64>::max());
+    const Money largest = largestAmount();
     const Money loan = Money::fromRaw(largest.raw() / 107 * 100);
     const QString widest(20, QLatin1Char('W'));
     const Money ordinary = rupiah("75000");

@@ -23,8 +23,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <limits>
-
 using namespace report;
 
 namespace {
@@ -482,7 +480,7 @@ void LapSimpanTest::largestAmountsKeepToTheirColumns()
     // A deposit whose total is the largest amount the book can hold, so that
     // every figure of the summary is as long as it can get; and one that
     // fits its columns in full-size type.
-    const Money largest = Money::fromRaw(std::numeric_limits<qint64>::max());
+    const Money largest = largestAmount();
     const Money third = Money::fromRaw(largest.raw() / 3);
     const Money rest = largest - third - third;
     seed({{"02/09/2024", "2301001", third, third, rest}});

@@ -25,8 +25,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <limits>
-
 using namespace report;
 
 namespace {
@@ -719,7 +717,7 @@ void SlipTest::largestAmountsKeepToTheirColumns()
     QCOMPARE(preview.pages[0].find("Besar_Pinjam")->font, reportFont(FontStyle()));
 
     // The largest amounts the book holds still keep to their column.
-    const Money largest = Money::fromRaw(std::numeric_limits<qint64>::max());
+    const Money largest = largestAmount();
     const QByteArray largestThird = typed(Money::fromRaw(largest.raw() / 3));
     typeDeposit(largestThird.constData(), largestThird.constData(), largestThird.constData());
     Fslip->PrintSimpan();
