@@ -6,6 +6,7 @@
 
 #include "runtime/forms/monthpicker.h"
 #include "runtime/report/report.h"
+#include "support/messagescript.h"
 #include "support/millimetres.h"
 #include "support/pages.h"
 
@@ -28,6 +29,16 @@ inline void runMonthlyReport(QAction *menuEntry, MonthPicker *picker, int positi
     QVERIFY(picker->isVisible());
     picker->ComboBox1->setCurrentIndex(position);
     picker->BitBtn1->click();
+}
+
+// The pages of the report of the month at `position`; none when the program
+// had anything to say on the way.
+inline QList<report::Page> pagesOfMonth(QAction *menuEntry, MonthPicker *picker, int position)
+{
+    MessageScript script;
+    PreviewCatcher preview;
+    runMonthlyReport(menuEntry, picker, position);
+    return script.texts().isEmpty() ? preview.pages : QList<report::Page>();
 }
 
 // What every month picker shows alike: the label, the twelve month codes
