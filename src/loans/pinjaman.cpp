@@ -6,6 +6,7 @@
 #include "runtime/controls/pendingrow.h"
 #include "runtime/forms/keys.h"
 #include "runtime/forms/look.h"
+#include "runtime/money.h"
 #include "runtime/picture.h"
 #include "savings/Uslip.h"
 
@@ -91,6 +92,18 @@ void TFpinjam::createControls()
                          {QStringLiteral("Jaminan"), QStringLiteral("Jaminan"), Qt::AlignCenter},
                          {QStringLiteral("adm"), QStringLiteral("Administrasi")},
                          {QStringLiteral("TotPinjam"), QStringLiteral("Total Pinjam"), Qt::AlignCenter}});
+    // Number, date and amounts as wide as their widest texts, a twelve-digit
+    // amount in the currency text for the amounts; the guarantee keeps the
+    // rest.
+    const auto fit = [this](int column, const QString &widest) {
+        const int text = DBGrid1->fontMetrics().horizontalAdvance(widest) + 10;
+        DBGrid1->setColumnWidth(column, std::max(text, DBGrid1->horizontalHeader()->sectionSizeHint(column)));
+    };
+    const QString amount = Money::fromRaw(9'999'999'999'999'900).toCurrencyString();
+    fit(0, QStringLiteral("9999999"));
+    fit(1, QStringLiteral("00/00/0000"));
+    for (int column : {2, 4, 5})
+        fit(column, amount);
 
     // Hidden: the main window's clock keeps today's date in it.
     DBEtglP = new DBEdit(this, QStringLiteral("DBEtglP"));

@@ -28,9 +28,10 @@ TReportAnggota::TReportAnggota(QWidget *parent) : Form(QStringLiteral("ReportAng
     // Date and page number belong to the title, so only the first page has them.
     Band &title = Report.addBand(BandKind::Title, 6.3);
     title.addText(2.1, 1.3, QStringLiteral("Tanggal :")).named("labelTanggal");
-    title.addComputed(18.0, 1.3, Computed::PrintDate).named("tanggal");
+    title.addComputed(18.0, 1.3, Computed::PrintDate).named("tanggal").after("labelTanggal");
     title.addText(158.2, 1.6, QStringLiteral("Halaman")).named("labelHalaman");
-    title.addComputed(172.2, 2.1, Computed::PageNumber).named("halaman");
+    // On the caption's line, and clear of it.
+    title.addComputed(172.2, 1.6, Computed::PageNumber).named("halaman").after("labelHalaman");
 
     Band &columns = Report.addBand(BandKind::ColumnHeader, 13.0, Frame::topBottom(highlightColor()), shadeColor());
     const FontStyle heading = FontStyle::bolded();
@@ -41,18 +42,24 @@ TReportAnggota::TReportAnggota(QWidget *parent) : Form(QStringLiteral("ReportAng
     columns.addText(112.2, 4.2, QStringLiteral("Alamat"), heading).named("kolomAlamat");
 
     Band &detail = Report.addBand(BandKind::Detail, 10.6, Frame::topBottom(highlightColor()), Qt::white);
-    detail.addComputed(4.2, 2.1, Computed::LineNumber).named("nomor");
-    detail.addField(18.3, 2.1, members, QStringLiteral("Nama")).named("Nama");
-    detail.addField(55.0, 2.1, members, QStringLiteral("Tgl_Daftar")).named("Tgl_Daftar");
-    detail.addField(78.3, 2.1, members, QStringLiteral("No_Anggota")).named("No_Anggota");
-    detail.addField(101.6, 2.1, members, QStringLiteral("Alamat")).named("Alamat");
+    // Each value keeps to its column, up to the next one (the date up to the
+    // heading of the member number, which stands left of its values).
+    detail.addComputed(4.2, 2.1, Computed::LineNumber).named("nomor").spanTo(18.3, Qt::AlignLeft);
+    detail.addField(18.3, 2.1, members, QStringLiteral("Nama")).named("Nama").spanTo(55.0, Qt::AlignLeft);
+    detail.addField(55.0, 2.1, members, QStringLiteral("Tgl_Daftar")).named("Tgl_Daftar").spanTo(76.2, Qt::AlignLeft);
+    detail.addField(78.3, 2.1, members, QStringLiteral("No_Anggota")).named("No_Anggota").spanTo(101.6, Qt::AlignLeft);
+    const double edge = Report.page.contentWidth();
+    detail.addField(101.6, 2.1, members, QStringLiteral("Alamat")).named("Alamat").spanTo(edge, Qt::AlignLeft);
 
     Band &summary = Report.addBand(BandKind::Summary, 52.7, Frame::topOnly());
     summary.addText(2.1, 4.0, QStringLiteral("Jumlah Anggota :"), FontStyle::bolded()).named("labelJumlah");
-    summary.addComputed(33.9, 4.2, Computed::DetailCount).named("jumlah");
-    summary.addText(40.2, 4.2, QStringLiteral("Orang")).named("labelOrang");
+    summary.addComputed(33.9, 4.2, Computed::DetailCount).named("jumlah").after("labelJumlah");
+    summary.addText(40.2, 4.2, QStringLiteral("Orang")).named("labelOrang").after("jumlah");
     summary.addText(152.4, 25.4, QStringLiteral("Mengetahui,")).named("labelMengetahui");
-    summary.addText(131.2, 29.6, QStringLiteral("Manager Divisi Usaha Simpan Pinjam")).named("labelJabatan");
+    // Set a shade smaller where it would reach into the right margin.
+    summary.addText(131.2, 29.6, QStringLiteral("Manager Divisi Usaha Simpan Pinjam"))
+        .named("labelJabatan")
+        .aligned(Qt::AlignLeft, Report.page.contentWidth() - 131.2);
     summary.addText(150.3, 46.6, Manager).named("manager");
 
     Report.addBand(BandKind::PageFooter, 6.1, Frame::all(), shadeColor());

@@ -4,6 +4,7 @@
 #include "members/Ucari.h"
 #include "runtime/controls/pendingrow.h"
 #include "runtime/forms/look.h"
+#include "runtime/money.h"
 #include "runtime/picture.h"
 #include "runtime/regional.h"
 #include "savings/Uslip.h"
@@ -95,6 +96,17 @@ void TFsimpan::createControls()
                          {QStringLiteral("S_Sukarela"), QStringLiteral("S.Sukarela"), Qt::AlignCenter},
                          {QStringLiteral("S_Wisuda"), QStringLiteral("S.Wisuda"), Qt::AlignCenter},
                          {QStringLiteral("Total"), QStringLiteral("Total"), Qt::AlignCenter}});
+    // Each column as wide as its widest text, a twelve-digit amount in the
+    // currency text for the amounts, so that the total stays in view.
+    const auto fit = [this](int column, const QString &widest) {
+        const int text = DBGrid1->fontMetrics().horizontalAdvance(widest) + 10;
+        DBGrid1->setColumnWidth(column, std::max(text, DBGrid1->horizontalHeader()->sectionSizeHint(column)));
+    };
+    const QString amount = Money::fromRaw(9'999'999'999'999'900).toCurrencyString();
+    const QStringList widest{QStringLiteral("9999999"), QStringLiteral("00/00/0000"), QStringLiteral("0000000"),
+                             amount, amount, amount, amount};
+    for (int column = 0; column < widest.size(); ++column)
+        fit(column, widest[column]);
     DBNavigator1 = new DBNavigator(this, QStringLiteral("DBNavigator1"));
     DBNavigator1->setVisibleButtons({DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit,
                                      DBNavigator::Post, DBNavigator::Cancel, DBNavigator::Refresh});

@@ -73,6 +73,7 @@ private slots:
     void longMonthOverSeveralPages();
     void realPreviewThenPickerCloses();
     void savedAsCsvForASpreadsheet();
+    void largestAmountsKeepToTheirColumns();
 };
 
 void LapPinjamTest::cleanup()
@@ -219,8 +220,8 @@ void LapPinjamTest::monthOfTheChosenYearListedAndSummed()
 void LapPinjamTest::elementsWhereTheLayoutPutsThem()
 {
     Program program;
-    seed({{"02/03/2024", "2301001", rupiah("1000000"), "BPKB"},
-          {"09/03/2024", "2301002", rupiah("2000000"), "Sertifikat"}});
+    seed({{"02/03/2024", "2301001", rupiah("10000"), "BPKB"},
+          {"09/03/2024", "2301002", rupiah("20000"), "Sertifikat"}});
     PreviewCatcher preview;
     runReport(2, 2024);
     QCOMPARE(preview.pages.size(), 1);
@@ -245,9 +246,10 @@ void LapPinjamTest::elementsWhereTheLayoutPutsThem()
     const QList<Place> places = {
         {"judul", 71.4, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
         {"koperasi", 67.2, 18.5, plain},
-        {"labelBulan", 91.2, 22.7, plain}, {"QRLbulan", 101.8, 22.7, plain}, {"QRtahun", 118.7, 22.7, plain},
-        {"labelTanggal", 12.1, 35.4, plain}, {"tanggal", 29.1, 35.4, plain},
-        {"labelHalaman", 173.0, 35.4, plain}, {"halaman", 187.8, 35.4, plain},
+        {"labelBulan", 91.2, 22.7, plain}, {"QRLbulan", 101.8, 22.7, plain, "labelBulan"},
+        {"QRtahun", 118.7, 22.7, plain, "QRLbulan"},
+        {"labelTanggal", 12.1, 35.4, plain}, {"tanggal", 29.1, 35.4, plain, "labelTanggal"},
+        {"labelHalaman", 173.0, 35.4, plain}, {"halaman", 187.8, 35.4, plain, "labelHalaman"},
         // Column captions in plain type.
         {"kolomNo", 12.1, 46.7, plain}, {"kolomNoAnggota", 29.1, 46.7, plain},
         {"kolomTglPinjam", 54.5, 46.7, plain}, {"kolomJaminan", 86.2, 46.7, plain},
@@ -256,11 +258,14 @@ void LapPinjamTest::elementsWhereTheLayoutPutsThem()
         {"Jaminan", 77.7, 55.2, plain}, {"Besar_Pinjam", 118.2, 55.2, plain}, {"adm", 143.4, 55.2, plain},
         {"Totpinjam", 175.1, 55.2, plain},
         {"labelJumlah", 10.0, s + 2.1, plain}, {"QRLabel14", 41.8, s + 2.1, plain}, {"labelOrang", 52.3, s + 2.1, plain},
-        {"labelTotal", 134.9, s + 4.2, bold}, {"QRLabel13", 174.6, s + 4.2, plain},
+        {"QRLabel13", 174.6, s + 4.2, plain},
         {"labelMengetahui", 156.1, s + 19.8, plain}, {"labelJabatan", 139.1, s + 26.2, plain},
         {"manager", 153.9, s + 49.5, plain},
     };
     comparePlaces(page, places);
+    // The total's caption is wider than the room before the total: it keeps
+    // its left edge and its baseline in a little smaller type.
+    QVERIFY(shrunkInPlace(page.find("labelTotal"), 134.9, s + 4.2, bold));
     // The logo reaches 0.3 mm above the header band.
     const Item *logo = page.find("logo");
     QCOMPARE(logo->kind, ItemKind::Picture);
@@ -288,7 +293,7 @@ void LapPinjamTest::elementsWhereTheLayoutPutsThem()
     QCOMPARE(fills.value(BandKind::PageHeader), QColor(Qt::white));
     QCOMPARE(fills.value(BandKind::Detail), QColor(Qt::white));
     QCOMPARE(fills.value(BandKind::Summary), QColor(Qt::white));
-    QCOMPARE(textsNamed(preview.pages, "Totpinjam"), (QStringList{"Rp1.070.000,00", "Rp2.140.000,00"}));
+    QCOMPARE(textsNamed(preview.pages, "Totpinjam"), (QStringList{"Rp10.700,00", "Rp21.400,00"}));
 }
 
 void LapPinjamTest::noMonthOrNoLoansGivesAnEmptyReport()
@@ -432,6 +437,38 @@ void LapPinjamTest::savedAsCsvForASpreadsheet()
     QCOMPARE(csv, QByteArray("\xEF\xBB\xBF"
                              "No.;No. Anggota;Tgl Pinjam;Jaminan;Besar Pinjam;B. Administrasi;Total Pinjam\r\n"
                              "1;2301001;05/10/2024;\"Laptop; tas \"\"hitam\"\"\";123457;8641,99;132098,99\r\n"));
+}
+
+void LapPinjamTest::largestAmountsKeepToTheirColumns()
+{
+    Program program;
+    // The largest loan whose total the book can hold, and a second that
+    // brings the month's amount lent to the largest sum there is; guarantees
+    // of twenty of the widest letter; the longest month name.
+    const Money largest = largestAmount();
+    const Money loan = Money::fromRaw(largest.raw() / 107 * 100);
+    const QString widest(20, QLatin1Char('W'));
+    const Money ordinary = rupiah("75000");
+    seed({{"02/09/2024", "2301001", loan, widest}, {"30/09/2024", "2301002", largest - loan - ordinary, widest},
+          {"01/09/2024", "2301003", ordinary, "BPKB"}});
+    const QList<Page> pages = pagesOfMonth(Fmenu->LaporanPinjaman1, Form2, 8, 2024);
+    QCOMPARE(pages.size(), 1);
+    const Page &page = pages[0];
+    QCOMPARE(page.find("QRLabel13")->text, largest.toPlainString());
+    QCOMPARE(textsNamed(page, "Totpinjam").first(), (loan + feeOf(loan)).toCurrencyString());
+    QVERIFY_UNCROWDED(pages);
+
+    // Amounts stand right, a gap before the next column's heading (or the
+    // band's edge); the amount lent right over the end of its double rule.
+    const auto rightOf = [&](const char *name) { return inkBox(*page.findAll(QLatin1String(name)).last()).right(); };
+    QCOMPARE_MM(rightOf("Besar_Pinjam"), 10.0 + 131.2 - ColumnGap);
+    QCOMPARE_MM(rightOf("adm"), 10.0 + 163.0 - ColumnGap);
+    QCOMPARE_MM(rightOf("Totpinjam"), 200.0 - ColumnGap);
+    QCOMPARE_MM(rightOf("QRLabel13"), page.find("garisTotal")->rect.right());
+    // An ordinary amount keeps its full size; the largest gets smaller type.
+    QCOMPARE(page.findAll("Besar_Pinjam").last()->font, reportFont(FontStyle()));
+    QVERIFY(page.findAll("Besar_Pinjam").first()->font.pointSizeF() < 10.0);
+    QCOMPARE(page.find("halaman")->rect.top(), page.find("labelHalaman")->rect.top());
 }
 
 QTEST_MAIN(LapPinjamTest)

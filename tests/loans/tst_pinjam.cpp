@@ -116,6 +116,7 @@ private slots:
     void dateLabelAndDateOfTheLoan();
     void boxesTakeTypingOnlyForALoanBeingEntered();
     void slipOfTheLastLoan();
+    void twelveDigitAmountsShowWhole();
 };
 
 void PinjamTest::startsWithGridAndNavigatorLocked()
@@ -502,6 +503,24 @@ void PinjamTest::slipOfTheLastLoan()
     QCOMPARE(script.texts(), QStringList{QStringLiteral("Jaminan Tidak Boleh Kosong")});
     QVERIFY(slips.titles.isEmpty());
     QCOMPARE(modul->Tpinjam->state(), DataState::Insert);
+}
+
+void PinjamTest::twelveDigitAmountsShowWhole()
+{
+    MessageScript script;
+    openTransaction(Ani);
+    // A twelve-digit loan whose total still has twelve digits.
+    typeLoan(QStringLiteral("934579439252"), QStringLiteral("Sertifikat"));
+    press(DBNavigator::Post);
+    QCOMPARE(cell(0, ColTotal), currency("999999999999.64"));
+    // Every column but the guarantee is as wide as its widest text needs,
+    // also after the window was closed and opened again.
+    for (int round = 0; round < 2; ++round) {
+        const QStringList narrow = narrowColumns(Fpinjam->DBGrid1, {ColNo, ColDate, ColAmount, ColFee, ColTotal});
+        QVERIFY2(narrow.isEmpty(), qPrintable(narrow.join(QStringLiteral(", "))));
+        Fpinjam->BitBtn1->click();
+        activate(Fpinjam);
+    }
 }
 
 QTEST_MAIN(PinjamTest)

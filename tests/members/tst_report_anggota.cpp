@@ -58,6 +58,7 @@ private slots:
     void emptyTableStillReports();
     void walkTellsTheWindowsOnce();
     void savedAsCsvForASpreadsheet();
+    void longestTextsKeepToTheirColumns();
 };
 
 void ReportAnggotaTest::fortyMembersOverThreePages()
@@ -206,6 +207,7 @@ void ReportAnggotaTest::bandsAndPlaces()
         double left;
         double top;
         FontStyle font;
+        double right = 0.0;     // a column's end: the value's box runs to it
     };
     const FontStyle plain;
     const FontStyle bold = FontStyle::bolded();
@@ -213,19 +215,20 @@ void ReportAnggotaTest::bandsAndPlaces()
         {"judul", 82.0, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
         {"koperasi", 64.2, 18.5, plain},
         {"labelTanggal", 12.1, 33.3, plain},  {"tanggal", 28.0, 33.3, plain},
-        {"labelHalaman", 168.2, 33.6, plain}, {"halaman", 182.2, 34.1, plain},
+        {"labelHalaman", 168.2, 33.6, plain},
         {"kolomNo", 14.2, 42.5, bold},        {"kolomNama", 41.8, 42.5, bold},
         {"kolomTglDaftar", 65.0, 42.5, bold}, {"kolomNoAnggota", 86.2, 42.5, bold},
         {"kolomAlamat", 122.2, 42.5, bold},
-        {"nomor", 14.2, 53.4, plain},         {"Nama", 28.3, 53.4, plain},
-        {"Tgl_Daftar", 65.0, 53.4, plain},    {"No_Anggota", 88.3, 53.4, plain},
-        {"Alamat", 111.6, 53.4, plain},
+        // Values keep to their columns, up to a gap before the next one.
+        {"nomor", 14.2, 53.4, plain, 28.3},          {"Nama", 28.3, 53.4, plain, 65.0},
+        {"Tgl_Daftar", 65.0, 53.4, plain, 86.2},     {"No_Anggota", 88.3, 53.4, plain, 111.6},
+        {"Alamat", 111.6, 53.4, plain, 200.0},
     };
     const double summaryTop = 45.0 + 2 * 10.6;
     const Place lastPage[] = {
         {"labelJumlah", 12.1, summaryTop + 4.0, bold},     {"jumlah", 43.9, summaryTop + 4.2, plain},
         {"labelOrang", 50.2, summaryTop + 4.2, plain},     {"labelMengetahui", 162.4, summaryTop + 25.4, plain},
-        {"labelJabatan", 141.2, summaryTop + 29.6, plain}, {"manager", 160.3, summaryTop + 46.6, plain},
+        {"manager", 160.3, summaryTop + 46.6, plain},
     };
     const auto check = [](const Page &page, const Place &place) {
         const Item *item = page.find(QLatin1String(place.name));
@@ -233,12 +236,18 @@ void ReportAnggotaTest::bandsAndPlaces()
         QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
         QCOMPARE(item->font, reportFont(place.font));
         QCOMPARE(item->alignment, Qt::Alignment(Qt::AlignLeft));
-        QCOMPARE_MM(item->rect.width(), measureText(item->text, item->font).width());
+        const double textEnd = item->rect.left() + measureText(item->text, item->font).width();
+        QCOMPARE_MM(item->rect.right(), place.right > 0 ? place.right - ColumnGap : textEnd);
     };
     for (const Place &place : firstPage)
         check(first, place);
     for (const Place &place : lastPage)
         check(second, place);
+    // The page number stands on its caption's line, clear of it; the manager's
+    // title is set a shade smaller where it would reach into the margin.
+    QCOMPARE_MM(first.find("halaman")->rect.top(), 33.6);
+    QCOMPARE_MM(first.find("halaman")->rect.left(), afterText(first, "labelHalaman", "halaman"));
+    QVERIFY(shrunkInPlace(second.find("labelJabatan"), 141.2, summaryTop + 29.6, plain));
     QCOMPARE(first.find("jumlah"), nullptr);
     QCOMPARE(second.find("jumlah")->text, QStringLiteral("23"));
     const Item *logo = first.find("logo");
@@ -375,6 +384,27 @@ void ReportAnggotaTest::savedAsCsvForASpreadsheet()
                              "1;Anggota 01;01/03/2024;1200001;Jl. Cendana 1\r\n"
                              "2;Anggota 02;02/03/2024;1200002;\"Jl. Dago; Blok \"\"A\"\"\"\r\n"
                              "3;Anggota 03;03/03/2024;1200003;Jl. Cendana 3\r\n"));
+}
+
+void ReportAnggotaTest::longestTextsKeepToTheirColumns()
+{
+    Program program;
+    // Names and addresses as long as their fields, of the widest letter.
+    sqlite3 *db = modul->connection()->handle();
+    sqlite::Statement insert(db, QStringLiteral("insert into Tanggota1 (No_Anggota, Tgl_Daftar, Nama, Alamat) "
+                                                "values (?, ?, ?, ?)"));
+    insert.bindAll({QStringLiteral("WW99999"), QStringLiteral("2024-12-31"), QString(20, QLatin1Char('W')),
+                    QString(30, QLatin1Char('W'))});
+    insert.exec();
+    seedMembers(3);
+    PreviewCatcher preview;
+    ReportAnggota->Preview();
+    QCOMPARE(textsNamed(preview.pages, QStringLiteral("Nama")).last(), QString(20, QLatin1Char('W')));
+    QVERIFY_UNCROWDED(preview.pages);
+    // Only the long texts are set smaller; the others keep their type.
+    const QList<const Item *> names = preview.pages[0].findAll(QStringLiteral("Nama"));
+    QVERIFY(names.last()->font.pointSizeF() < 10.0);
+    QCOMPARE(names.first()->font, reportFont(FontStyle()));
 }
 
 QTEST_MAIN(ReportAnggotaTest)

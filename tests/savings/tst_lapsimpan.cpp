@@ -71,6 +71,7 @@ private slots:
     void longMonthOverSeveralPages();
     void realPreviewThenPickerCloses();
     void savedAsCsvForASpreadsheet();
+    void largestAmountsKeepToTheirColumns();
 };
 
 void LapSimpanTest::cleanup()
@@ -254,9 +255,10 @@ void LapSimpanTest::elementsWhereTheLayoutPutsThem()
     const QList<Place> places = {
         {"judul", 73.5, 12.1, FontStyle{QStringLiteral("Arial"), 14, true, true}},
         {"koperasi", 69.3, 20.6, plain},
-        {"labelBulan", 96.8, 26.9, plain}, {"QRLBulan", 106.3, 26.9, plain}, {"QRtahun", 124.3, 26.9, plain},
-        {"labelTanggal", 12.1, 38.0, plain}, {"tanggal", 26.9, 38.0, plain},
-        {"labelHalaman", 170.9, 38.0, plain}, {"halaman", 185.7, 38.0, plain},
+        {"labelBulan", 96.8, 26.9, plain}, {"QRLBulan", 106.3, 26.9, plain, "labelBulan"},
+        {"QRtahun", 124.3, 26.9, plain, "QRLBulan"},
+        {"labelTanggal", 12.1, 38.0, plain}, {"tanggal", 26.9, 38.0, plain, "labelTanggal"},
+        {"labelHalaman", 170.9, 38.0, plain}, {"halaman", 185.7, 38.0, plain, "labelHalaman"},
         {"kolomJenis", 103.1, 47.9, bold},
         {"kolomNo", 12.1, 51.1, bold}, {"kolomNoAnggota", 25.3, 51.1, bold},
         {"kolomTanggal", 55.0, 51.1, bold}, {"kolomTotal", 166.6, 51.1, bold},
@@ -271,10 +273,13 @@ void LapSimpanTest::elementsWhereTheLayoutPutsThem()
         {"labelSukarela", 14.2, s + 30.7, plain}, {"QRLabel12", 53.4, s + 30.7, plain},
         {"labelWisuda", 14.2, s + 39.2, plain}, {"QRLabel13", 53.4, s + 39.2, plain},
         {"labelJumlah", 12.1, s + 48.4, plain}, {"jumlah", 46.0, s + 48.4, plain}, {"labelOrang", 52.3, s + 48.4, plain},
-        {"labelMengetahui", 162.4, s + 56.9, plain}, {"labelJabatan", 141.2, s + 61.9, plain},
-        {"manager", 158.2, s + 80.2, plain},
+        {"labelMengetahui", 162.4, s + 56.9, plain}, {"manager", 158.2, s + 80.2, plain},
     };
     comparePlaces(page, places);
+    // The manager's title would reach into the right margin: a shade smaller.
+    QVERIFY(shrunkInPlace(page.find("labelJabatan"), 141.2, s + 61.9, plain));
+    // The date and the month would touch their captions: a blank after them.
+    QVERIFY(page.find("tanggal")->rect.left() > 26.9 && page.find("QRLBulan")->rect.left() > 106.3);
     const Item *logo = page.find("logo");
     QCOMPARE(logo->kind, ItemKind::Picture);
     QVERIFY(!logo->image.isNull());
@@ -485,6 +490,44 @@ void LapSimpanTest::savedAsCsvForASpreadsheet()
                                     "1;2301001;03/03/2024;;10000;2500,25;5000;17500,25\r\n"
                                     "2;2301002;17/03/2024;;1250000;0;0,5;1250000,5\r\n"));
     QCOMPARE(english.mid(3).split('\n').at(2), QByteArray("2,2301002,17/03/2024,,1250000,0,0.5,1250000.5\r"));
+}
+
+void LapSimpanTest::largestAmountsKeepToTheirColumns()
+{
+    Program program;
+    // A deposit whose total is the largest amount the book can hold, so that
+    // every figure of the summary is as long as it can get; and one that
+    // fits its columns in full-size type.
+    const Money largest = largestAmount();
+    const Money third = Money::fromRaw(largest.raw() / 3);
+    const Money rest = largest - third - third;
+    seed({{"02/09/2024", "2301001", third, third, rest}});
+    const QList<Page> pages = pagesOfMonth(Fmenu->LaporanSimpanan1, Flapsimpan, 8, 2024);
+    QCOMPARE(pages.size(), 1);
+    const Page &page = pages[0];
+    QCOMPARE(page.find("QRLtotsaldo")->text, largest.toPlainString());
+    QCOMPARE(page.find("Total")->text, largest.toCurrencyString());
+    QVERIFY_UNCROWDED(pages);
+
+    // Amounts stand right, a gap before the next column (the last one
+    // before its heading); the figures of the summary right over their rule
+    // and within their box.
+    const auto rightOf = [&](const char *name) { return inkBox(*page.find(QLatin1String(name))).right(); };
+    QCOMPARE_MM(rightOf("S_Wajib"), 10.0 + 108.0 - ColumnGap);
+    QCOMPARE_MM(rightOf("S_Sukarela"), 10.0 + 135.5 - ColumnGap);
+    QCOMPARE_MM(rightOf("S_Wisuda"), 10.0 + 156.6 - ColumnGap);
+    QCOMPARE_MM(rightOf("Total"), 200.0 - ColumnGap);
+    QCOMPARE_MM(rightOf("QRLtotsaldo"), page.find("garisTotal")->rect.right());
+    for (const char *figure : {"QRLabel11", "QRLabel12", "QRLabel13"})
+        QCOMPARE_MM(rightOf(figure), page.find("kotakRincian")->rect.right() - ColumnGap);
+    QCOMPARE(page.find("halaman")->rect.top(), page.find("labelHalaman")->rect.top());
+
+    seed({{"03/10/2024", "2301001", rupiah("25000"), rupiah("10000"), rupiah("5000")}});
+    const QList<Page> ordinary = pagesOfMonth(Fmenu->LaporanSimpanan1, Flapsimpan, 9, 2024);
+    QCOMPARE(ordinary.size(), 1);
+    QCOMPARE(ordinary[0].find("Total")->text, rupiah("40000").toCurrencyString());
+    for (const char *amount : {"S_Wajib", "S_Sukarela", "S_Wisuda", "Total"})
+        QCOMPARE(ordinary[0].find(QLatin1String(amount))->font, reportFont(FontStyle()));
 }
 
 QTEST_MAIN(LapSimpanTest)

@@ -119,6 +119,7 @@ private slots:
     void editKeepsItsDate();
     void closingAsksAboutATypedDeposit();
     void slipOfTheLastDeposit();
+    void twelveDigitAmountsShowWhole();
 };
 
 void SimpanTest::startsWithGridAndNavigatorLocked()
@@ -634,6 +635,24 @@ void SimpanTest::slipOfTheLastDeposit()
     QCOMPARE(script.texts(), QStringList{QStringLiteral("Besar Simpanan Minimum Adalah 0")});
     QVERIFY(slips.titles.isEmpty());
     QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+}
+
+void SimpanTest::twelveDigitAmountsShowWhole()
+{
+    MessageScript script;
+    seed({deposit(Ani, QStringLiteral("01/02/2003"), QStringLiteral("333333333333.33"),
+                  QStringLiteral("333333333333.33"), QStringLiteral("333333333333.33"))});
+    openTransaction(Ani);
+    QCOMPARE(cell(0, ColTotal), currency("999999999999.99"));
+    // Every column is as wide as its widest text needs, also after
+    // the window was left and shown again.
+    for (int round = 0; round < 2; ++round) {
+        const QStringList narrow =
+            narrowColumns(Fsimpan->DBGrid1, {ColNo, ColDate, ColMember, ColWajib, ColSukarela, ColWisuda, ColTotal});
+        QVERIFY2(narrow.isEmpty(), qPrintable(narrow.join(QStringLiteral(", "))));
+        Fsimpan->BitBtn1->click();
+        activate(Fsimpan);
+    }
 }
 
 QTEST_MAIN(SimpanTest)

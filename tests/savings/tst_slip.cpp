@@ -71,7 +71,33 @@ struct Place {
     const char *name;
     double left;
     double top;
+    double right = 0.0;                 // a value's box ends there (0: sized to its text)
+    Qt::Alignment alignment = Qt::AlignLeft;
 };
+
+// The amounts' column on both slips ends 78 mm into the box; the box's values
+// keep 1.5 mm inside it, and the numbers before the member's part clear of it.
+constexpr double AmountsEnd = 10.0 + 78.0;
+constexpr double BoxEnd = 200.0 - ColumnGap;
+constexpr double NumberEnd = 10.0 + 84.7 - ColumnGap;
+
+// Text items where the layout puts them: black, in the slip's type.
+void compareTexts(const Page &page, const QList<Place> &places)
+{
+    for (const Place &place : places) {
+        const Item *item = page.find(QLatin1String(place.name));
+        QVERIFY2(item, place.name);
+        QCOMPARE(item->kind, ItemKind::Text);
+        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
+        const bool isTitle = QLatin1String(place.name) == QLatin1String("judul");
+        const QFont font = reportFont(isTitle ? FontStyle{QStringLiteral("Arial"), 14, true, true} : FontStyle());
+        QCOMPARE(item->font, font);
+        QCOMPARE(item->alignment, place.alignment);
+        QCOMPARE(item->color, QColor(Qt::black));
+        const double textEnd = place.left + measureText(item->text, font).width();
+        QCOMPARE_MM(item->rect.right(), place.right > 0 ? place.right : textEnd);
+    }
+}
 
 // Each of the two bands is framed all round in black, nothing filled.
 void compareSlipBoxes(const Page &page)
@@ -113,6 +139,7 @@ private slots:
     void alwaysOnePageWhateverTheHistory();
     void previewPrintsAndReportsFailures();
     void slipsHaveNoCsv();
+    void largestAmountsKeepToTheirColumns();
 };
 
 void SlipTest::cleanup()
@@ -143,34 +170,24 @@ void SlipTest::savingsSlipPlacesEveryElement()
     QCOMPARE_RECT(page.bands[1].rect, 10.0, 53.1, 190.0, 50.5);
     compareSlipBoxes(page);
 
-    const Place texts[] = {
+    // Captions sized to their text; values in boxes up to the next column,
+    // the amounts standing right.
+    const QList<Place> texts = {
         {"judul", 82.0, 11.1},          {"koperasi", 54.5, 18.5},
-        {"labelNo", 14.2, 29.1},        {"No_Simpan", 21.4, 29.3},
-        {"labelNoAnggota", 94.7, 26.9}, {"No_Anggota", 115.8, 26.9},
-        {"labelNama", 94.7, 33.3},      {"Nama", 115.8, 33.3},
-        {"labelAlamat", 94.7, 39.6},    {"Alamat", 115.8, 39.6},
-        {"Kodepos", 115.8, 46.0},
+        {"labelNo", 14.2, 29.1},        {"No_Simpan", 21.4, 29.3, NumberEnd},
+        {"labelNoAnggota", 94.7, 26.9}, {"No_Anggota", 115.8, 26.9, BoxEnd},
+        {"labelNama", 94.7, 33.3},      {"Nama", 115.8, 33.3, BoxEnd},
+        {"labelAlamat", 94.7, 39.6},    {"Alamat", 115.8, 39.6, BoxEnd},
+        {"Kodepos", 115.8, 46.0, BoxEnd},
         {"labelRincian", 15.0, 57.6},
-        {"labelWajib", 14.0, 64.2},     {"S_Wajib", 50.2, 64.2},
-        {"labelSukarela", 14.0, 70.6},  {"S_Sukarela", 50.2, 70.6},
-        {"labelWisuda", 14.0, 76.9},    {"S_Wisuda", 50.2, 76.9},
-        {"labelJumlah", 14.0, 85.4},    {"Total", 50.2, 84.6},
-        {"labelKota", 128.5, 56.5},     {"Tgl_Simpan", 145.5, 56.5},
+        {"labelWajib", 14.0, 64.2},     {"S_Wajib", 50.2, 64.2, AmountsEnd, Qt::AlignRight},
+        {"labelSukarela", 14.0, 70.6},  {"S_Sukarela", 50.2, 70.6, AmountsEnd, Qt::AlignRight},
+        {"labelWisuda", 14.0, 76.9},    {"S_Wisuda", 50.2, 76.9, AmountsEnd, Qt::AlignRight},
+        {"labelJumlah", 14.0, 85.4},    {"Total", 50.2, 84.6, AmountsEnd, Qt::AlignRight},
+        {"labelKota", 128.5, 56.5},     {"Tgl_Simpan", 145.5, 56.5, BoxEnd},
         {"labelPenyetor", 124.3, 67.1}, {"labelKasir", 148.4, 67.1},
     };
-    for (const Place &place : texts) {
-        const Item *item = page.find(QLatin1String(place.name));
-        QVERIFY2(item, place.name);
-        QCOMPARE(item->kind, ItemKind::Text);
-        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
-        // Left-aligned, sized to the content, black.
-        const bool isTitle = QLatin1String(place.name) == QLatin1String("judul");
-        const QFont font = reportFont(isTitle ? FontStyle{QStringLiteral("Arial"), 14, true, true} : FontStyle());
-        QCOMPARE(item->font, font);
-        QCOMPARE(item->alignment, Qt::Alignment(Qt::AlignLeft));
-        QCOMPARE(item->color, QColor(Qt::black));
-        QCOMPARE_MM(item->rect.width(), measureText(item->text, font).width());
-    }
+    compareTexts(page, texts);
     QCOMPARE(page.find("judul")->text, QStringLiteral("SLIP SIMPANAN"));
     QCOMPARE(page.find("koperasi")->text, QStringLiteral("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA"));
     const QStringList labels{"No.",      "No. Anggota", "Nama",   "Alamat",        "Rincian :",
@@ -194,11 +211,12 @@ void SlipTest::savingsSlipPlacesEveryElement()
     QCOMPARE_RECT(strip->rect, 10.0, 53.1, 190.0, 1.1);
     QVERIFY(strip->frame.top && strip->frame.bottom);
     QCOMPARE(strip->frame.color, QColor(Qt::black));
-    QCOMPARE_RECT(page.find("garisJumlah")->rect, 48.1, 83.3, 20.6, ThinLine);
+    // The rules over and under the total run to the amounts' column's end.
+    QCOMPARE_RECT(page.find("garisJumlah")->rect, 48.1, 83.3, AmountsEnd - 48.1, ThinLine);
     const QList<const Item *> doubled = page.findAll("garisGanda");
     QCOMPARE(doubled.size(), 2);
-    QCOMPARE_RECT(doubled[0]->rect, 48.1, 90.1, 20.6, ThinLine);
-    QCOMPARE_RECT(doubled[1]->rect, 48.1, 90.7, 20.6, ThinLine);
+    QCOMPARE_RECT(doubled[0]->rect, 48.1, 90.1, AmountsEnd - 48.1, ThinLine);
+    QCOMPARE_RECT(doubled[1]->rect, 48.1, 90.7, AmountsEnd - 48.1, ThinLine);
     for (const char *name : {"kotakPenyetor", "kotakKasir"}) {
         const Item *box = page.find(QLatin1String(name));
         QCOMPARE(box->kind, ItemKind::Rectangle);
@@ -210,7 +228,7 @@ void SlipTest::savingsSlipPlacesEveryElement()
 
     // Nothing else on the page: two boxes, the strip, two signature boxes,
     // four rules, the logo and the texts above.
-    QCOMPARE(page.items.size(), 2 + 3 + 4 + 1 + int(std::size(texts)));
+    QCOMPARE(page.items.size(), 2 + 3 + 4 + 1 + int(texts.size()));
 }
 
 void SlipTest::loanSlipPlacesEveryElement()
@@ -230,29 +248,28 @@ void SlipTest::loanSlipPlacesEveryElement()
     QCOMPARE_RECT(page.bands[1].rect, 10.0, 53.1, 190.0, 51.1);
     compareSlipBoxes(page);
 
-    const Place texts[] = {
+    const QList<Place> texts = {
         {"judul", 84.1, 11.1},          {"koperasi", 58.7, 18.5},
-        {"labelNo", 14.2, 27.2},        {"No_Pinjaman", 21.4, 27.5},
-        {"labelNoAnggota", 94.7, 26.9}, {"No_Anggota", 115.8, 26.9},
-        {"labelNama", 94.7, 33.3},      {"Nama", 115.8, 33.3},
-        {"labelAlamat", 94.7, 39.6},    {"Alamat", 115.8, 39.6},
-        {"Kodepos", 115.8, 46.0},
-        {"labelBesar", 14.0, 57.3},     {"Besar_Pinjam", 48.1, 57.3},
-        {"labelAdm", 14.0, 65.0},       {"Adm", 48.1, 64.7},
-        {"labelTotal", 14.0, 72.2},     {"TotPinjam", 47.8, 72.4},
-        {"labelJaminan", 14.0, 84.9},   {"Jaminan", 43.9, 84.9},
-        {"labelKota", 124.3, 71.4},     {"Tgl_Pinjam", 139.9, 71.4},
+        {"labelNo", 14.2, 27.2},        {"No_Pinjaman", 21.4, 27.5, NumberEnd},
+        {"labelNoAnggota", 94.7, 26.9}, {"No_Anggota", 115.8, 26.9, BoxEnd},
+        {"labelNama", 94.7, 33.3},      {"Nama", 115.8, 33.3, BoxEnd},
+        {"labelAlamat", 94.7, 39.6},    {"Alamat", 115.8, 39.6, BoxEnd},
+        {"Kodepos", 115.8, 46.0, BoxEnd},
+        {"labelBesar", 14.0, 57.3},     {"Besar_Pinjam", 48.1, 57.3, AmountsEnd, Qt::AlignRight},
+        {"labelAdm", 14.0, 65.0},       {"Adm", 48.1, 64.7, AmountsEnd, Qt::AlignRight},
+        {"labelTotal", 14.0, 72.2},     {"TotPinjam", 47.8, 72.4, AmountsEnd, Qt::AlignRight},
+        // The guarantee up to the signature column.
+        {"labelJaminan", 14.0, 84.9},   {"Jaminan", 43.9, 84.9, 10.0 + 99.5 - ColumnGap},
+        {"labelKota", 124.3, 71.4},
         {"labelPeminjam", 115.0, 79.8}, {"labelKasir", 143.6, 79.8},
     };
-    for (const Place &place : texts) {
-        const Item *item = page.find(QLatin1String(place.name));
-        QVERIFY2(item, place.name);
-        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
-        const bool isTitle = QLatin1String(place.name) == QLatin1String("judul");
-        const QFont font = reportFont(isTitle ? FontStyle{QStringLiteral("Arial"), 14, true, true} : FontStyle());
-        QCOMPARE(item->font, font);
-        QCOMPARE_MM(item->rect.width(), measureText(item->text, font).width());
-    }
+    compareTexts(page, texts);
+    // The date would touch "Bandung,": it stands a blank after it, its box
+    // still ending where the others do.
+    const Item *date = page.find("Tgl_Pinjam");
+    QCOMPARE_CORNER("Tgl_Pinjam", date->rect, afterText(page, "labelKota", "Tgl_Pinjam"), 71.4);
+    QVERIFY(date->rect.left() > 139.9);
+    QCOMPARE_MM(date->rect.right(), BoxEnd);
     QCOMPARE(page.find("judul")->text, QStringLiteral("SLIP PINJAMAN"));
     const QStringList labels{"Besar Pinjaman", "Biaya Administrasi", "Total Pinjaman", "Barang Jaminan :",
                              "Bandung,", "Peminjam", "Teller/ Kasir", "No.", "No. Anggota"};
@@ -263,16 +280,16 @@ void SlipTest::loanSlipPlacesEveryElement()
     QVERIFY(!page.find("logo")->image.isNull());
     QCOMPARE_RECT(page.find("garis")->rect, 10.0, 22.7, 190.0, ThinLine);
     QCOMPARE_RECT(page.find("strip")->rect, 10.0, 53.1, 190.0, 1.1);
-    QCOMPARE_RECT(page.find("garisJumlah")->rect, 48.1, 71.6, 19.1, ThinLine);
+    QCOMPARE_RECT(page.find("garisJumlah")->rect, 48.1, 71.6, AmountsEnd - 48.1, ThinLine);
     const QList<const Item *> doubled = page.findAll("garisGanda");
     QCOMPARE(doubled.size(), 2);
-    QCOMPARE_RECT(doubled[0]->rect, 48.1, 78.0, 19.1, ThinLine);
-    QCOMPARE_RECT(doubled[1]->rect, 48.1, 78.5, 19.1, ThinLine);
+    QCOMPARE_RECT(doubled[0]->rect, 48.1, 78.0, AmountsEnd - 48.1, ThinLine);
+    QCOMPARE_RECT(doubled[1]->rect, 48.1, 78.5, AmountsEnd - 48.1, ThinLine);
     QCOMPARE(page.find("garisPeminjam")->kind, ItemKind::Line);
     QCOMPARE_RECT(page.find("garisPeminjam")->rect, 109.5, 99.4, 23.5, ThinLine);
     QCOMPARE_RECT(page.find("garisKasir")->rect, 141.5, 99.1, 23.5, ThinLine);
     // Two boxes, the strip, six rules, the logo and the texts.
-    QCOMPARE(page.items.size(), 2 + 1 + 6 + 1 + int(std::size(texts)));
+    QCOMPARE(page.items.size(), 2 + 1 + 6 + 1 + int(texts.size()) + 1);
 }
 
 void SlipTest::slipOfADepositJustPosted()
@@ -540,7 +557,7 @@ void SlipTest::memberWithoutTransactions()
     QCOMPARE(preview.text("Alamat"), QString());
     for (const char *name : {"No_Simpan", "No_Anggota", "S_Wajib", "S_Sukarela", "S_Wisuda", "Total", "Tgl_Simpan"}) {
         QVERIFY2(preview.text(QLatin1String(name)).isEmpty(), name);
-        QCOMPARE_MM(preview.pages.first().find(QLatin1String(name))->rect.width(), 0.0);
+        QCOMPARE_MM(inkBox(*preview.pages.first().find(QLatin1String(name))).width(), 0.0);
     }
     QVERIFY(preview.pages.first().texts().contains(QStringLiteral("Simpanan Wajib")));
 
@@ -669,6 +686,49 @@ void SlipTest::slipsHaveNoCsv()
     Fslip->PrintSimpan();
     QVERIFY(pdfOffered);
     QVERIFY(!csvOffered);
+}
+
+void SlipTest::largestAmountsKeepToTheirColumns()
+{
+    Program program;
+    MessageScript script;
+    addMember(QStringLiteral("2301001"), QString(20, QLatin1Char('W')), QString(30, QLatin1Char('W')),
+              QStringLiteral("99999"));
+    PreviewCatcher preview;
+    // Amounts typed as the regional form writes them.
+    const auto typed = [](Money amount) { return amount.toPlainString().toLatin1(); };
+
+    // Twelve-digit amounts print in full-size type, right in their column.
+    const QByteArray twelve = typed(rupiah("999999999999.99"));
+    const QByteArray third = typed(rupiah("333333333333.33"));
+    typeDeposit(third.constData(), third.constData(), third.constData());
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.text("Total"), rupiah("999999999999.99").toCurrencyString());
+    QVERIFY_UNCROWDED(preview.pages);
+    for (const char *amount : {"S_Wajib", "S_Sukarela", "S_Wisuda", "Total"}) {
+        const Item *item = preview.pages[0].find(QLatin1String(amount));
+        QCOMPARE(item->font, reportFont(FontStyle()));
+        QCOMPARE_MM(inkBox(*item).right(), AmountsEnd);
+    }
+    typeLoan(twelve.constData(), "WWWWWWWWWWWWWWWWWWWW");
+    Fslip->PrintPinjam();
+    QCOMPARE(preview.text("Besar_Pinjam"), rupiah("999999999999.99").toCurrencyString());
+    QVERIFY_UNCROWDED(preview.pages);
+    QCOMPARE(preview.pages[0].find("Besar_Pinjam")->font, reportFont(FontStyle()));
+
+    // The largest amounts the book holds still keep to their column.
+    const Money largest = largestAmount();
+    const QByteArray largestThird = typed(Money::fromRaw(largest.raw() / 3));
+    typeDeposit(largestThird.constData(), largestThird.constData(), largestThird.constData());
+    Fslip->PrintSimpan();
+    QCOMPARE(preview.text("Total").size(), largest.toCurrencyString().size());
+    QVERIFY_UNCROWDED(preview.pages);
+    typeLoan(typed(Money::fromRaw(largest.raw() / 107 * 100)).constData(), "BPKB");
+    Fslip->PrintPinjam();
+    QCOMPARE(preview.text("TotPinjam").size(), largest.toCurrencyString().size());
+    QVERIFY_UNCROWDED(preview.pages);
+    // Nothing was refused: the only messages are the two loans' prompts.
+    QCOMPARE(script.texts(), QStringList(2, QStringLiteral("Silahkan input besar pinjaman dan jaminan")));
 }
 
 QTEST_MAIN(SlipTest)

@@ -7,6 +7,9 @@
 #include <QLocale>
 #include <QString>
 
+#include <cstdint>
+#include <limits>
+
 inline Money rupiah(const char *text)
 {
     return Money::parse(QString::fromLatin1(text), QLocale::c());
@@ -16,4 +19,10 @@ inline Money rupiah(const char *text)
 inline QString currency(const char *amount)
 {
     return rupiah(amount).toCurrencyString();
+}
+
+// The largest amount the book can hold: every total stays at or below it.
+inline Money largestAmount()
+{
+    return Money::fromRaw(std::numeric_limits<std::int64_t>::max());
 }

@@ -6,7 +6,9 @@
 
 #include "runtime/forms/monthpicker.h"
 #include "runtime/report/report.h"
+#include "support/messagescript.h"
 #include "support/millimetres.h"
+#include "support/pages.h"
 
 #include <QAction>
 #include <QDate>
@@ -52,6 +54,17 @@ inline QStringList yearsFrom(int first)
     return years;
 }
 
+// The pages of the report of the month at `position`; none when the program
+// had anything to say on the way.
+inline QList<report::Page> pagesOfMonth(QAction *menuEntry, MonthPicker *picker, int position,
+                                           int year = 0)
+{
+    MessageScript script;
+    PreviewCatcher preview;
+    runMonthlyReport(menuEntry, picker, position, year);
+    return script.texts().isEmpty() ? preview.pages : QList<report::Page>();
+}
+
 // What every month picker shows alike: the label, the twelve month codes
 // with none chosen, the close button, and the names behind the codes.
 inline void compareMonthPicker(const MonthPicker *picker)
@@ -75,11 +88,14 @@ inline void compareMonthPicker(const MonthPicker *picker)
 }
 
 // Where a text's corner lands on the paper (mm) and in what type.
+// A text that follows another on its line stands at its place or, when the
+// other reaches it, a blank after the other.
 struct Place {
     const char *name;
     double left;
     double top;
     report::FontStyle font;
+    const char *after = nullptr;
 };
 
 inline void comparePlaces(const report::Page &page, const QList<Place> &places)
@@ -87,7 +103,8 @@ inline void comparePlaces(const report::Page &page, const QList<Place> &places)
     for (const Place &place : places) {
         const report::Item *item = page.find(QLatin1String(place.name));
         QVERIFY2(item, place.name);
-        QCOMPARE_CORNER(place.name, item->rect, place.left, place.top);
+        const double left = place.after ? std::max(place.left, afterText(page, place.after, place.name)) : place.left;
+        QCOMPARE_CORNER(place.name, item->rect, left, place.top);
         QCOMPARE(item->font, report::reportFont(place.font));
     }
 }

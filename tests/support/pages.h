@@ -11,6 +11,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QRectF>
 #include <QList>
 #include <QProcess>
 #include <QRegularExpression>
@@ -18,6 +22,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <cmath>
 #include <functional>
 
 // While alive, reports go here instead of into a preview window. `whileShown`
@@ -93,6 +98,93 @@ inline QList<const report::Item *> bandFrames(const report::Page &page)
     }
     return frames;
 }
+
+// Where a text item's text stands on the paper, measured here with the
+// metrics of the font it is set in, placed by its alignment within its box.
+inline QRectF inkBox(const report::Item &item)
+{
+    const QFontMetricsF metrics(report::referenceFont(item.font));
+    const double mmPerDot = 25.4 / report::ReferenceDpi;
+    const double width = metrics.horizontalAdvance(item.text) * mmPerDot;
+    double left = item.rect.left();
+    if (item.alignment & Qt::AlignRight)
+        left = item.rect.right() - width;
+    return {left, item.rect.top(), width, metrics.height() * mmPerDot};
+}
+
+// What is wrong with the texts of a page: a text set in another family than
+// the Arial twin, a text standing out of the paper's margins, and every two
+// texts whose boxes overlap. Empty when nothing is.
+inline QStringList crowdedTexts(const report::Page &page, const QMarginsF &margins = {10, 10, 10, 10})
+{
+    QStringList faults;
+    QList<const report::Item *> texts;
+    for (const report::Item &item : page.items) {
+        if (item.kind == report::ItemKind::Text && !item.text.isEmpty())
+            texts << &item;
+    }
+    const QRectF content = QRectF(QPointF(), page.paperSize).marginsRemoved(margins);
+    const auto describe = [](const report::Item *item) {
+        const QRectF box = inkBox(*item);
+        return QStringLiteral("%1 \"%2\" (%3..%4, %5..%6)")
+            .arg(item->name, item->text)
+            .arg(box.left(), 0, 'f', 1).arg(box.right(), 0, 'f', 1)
+            .arg(box.top(), 0, 'f', 1).arg(box.bottom(), 0, 'f', 1);
+    };
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString family = QFontInfo(report::referenceFont(texts[i]->font)).family();
+        if (family != QStringLiteral("Liberation Sans"))
+            faults << describe(texts[i]) + QStringLiteral(" set in ") + family;
+        const QRectF box = inkBox(*texts[i]);
+        if (!content.adjusted(-0.001, -0.001, 0.001, 0.001).contains(box))
+            faults << describe(texts[i]) + QStringLiteral(" outside the margins");
+        for (qsizetype j = i + 1; j < texts.size(); ++j) {
+            const QRectF common = box & inkBox(*texts[j]);
+            if (common.width() > 0.001 && common.height() > 0.001)
+                faults << describe(texts[i]) + QStringLiteral(" overlaps ") + describe(texts[j]);
+        }
+    }
+    return faults;
+}
+
+inline QStringList crowdedTexts(const QList<report::Page> &pages)
+{
+    QStringList faults;
+    for (const report::Page &page : pages) {
+        for (const QString &fault : crowdedTexts(page))
+            faults << QStringLiteral("page %1: %2").arg(page.number).arg(fault);
+    }
+    return faults;
+}
+
+// Where `follower` may start at the earliest after the text it follows on
+// its line: a blank's width after it, or right after it where a blank
+// already stands between them.
+inline double afterText(const report::Page &page, const char *followed, const char *follower)
+{
+    const report::Item *item = page.find(QLatin1String(followed));
+    const bool blank = item->text.endsWith(QLatin1Char(' '))
+                       || page.find(QLatin1String(follower))->text.startsWith(QLatin1Char(' '));
+    return inkBox(*item).right() + (blank ? 0.0 : report::WordGap);
+}
+
+// A text set in smaller type to fit its box: it keeps the left edge and the
+// baseline the layout gave it, in the same face a little smaller.
+inline bool shrunkInPlace(const report::Item *item, double left, double top, const report::FontStyle &style)
+{
+    const QFont asked = report::reportFont(style);
+    const double baseline = top + report::textMeasure(asked).ascent();
+    return item && std::abs(item->rect.left() - left) < 0.001
+           && std::abs(item->rect.top() + report::textMeasure(item->font).ascent() - baseline) < 0.001
+           && item->font.bold() == asked.bold() && item->font.pointSizeF() < style.pointSize
+           && item->font.pointSizeF() > style.pointSize * 0.9;
+}
+
+#define QVERIFY_UNCROWDED(pages) \
+    do { \
+        const QStringList faults_ = crowdedTexts(pages); \
+        QVERIFY2(faults_.isEmpty(), qPrintable(faults_.join(QLatin1Char('\n')))); \
+    } while (false)
 
 // The preview window on screen, if any.
 inline report::ReportPreview *shownPreview()

@@ -10,7 +10,9 @@
 #include "runtime/db/sqlite.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QTableView>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -69,4 +71,18 @@ inline void search(QAbstractButton *button, const QString &number, bool ok = tru
 inline QString currentMember()
 {
     return modul->Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->asString();
+}
+
+// The grid's columns among `columns` narrower than their widest cell needs,
+// as "column: width < needed"; empty when every one shows its texts whole.
+inline QStringList narrowColumns(const QTableView *grid, std::initializer_list<int> columns)
+{
+    QStringList narrow;
+    const QAbstractItemView *view = grid;   // the table hides its size hints
+    for (int column : columns) {
+        if (grid->columnWidth(column) < view->sizeHintForColumn(column))
+            narrow << QStringLiteral("%1: %2 < %3").arg(column).arg(grid->columnWidth(column))
+                          .arg(view->sizeHintForColumn(column));
+    }
+    return narrow;
 }

@@ -119,7 +119,9 @@ struct Document::Data {
     Page page(int index) const;
     void place(Page &page, const BandSpot &placed) const;
     void addElement(Page &page, const Element &element, const ElementPlan &plan, const QPointF &origin,
-                    const BandSpot &placed) const;
+                    const BandSpot &placed, qsizetype bandFirst) const;
+    void addText(Page &page, Item &item, const Element &element, const ElementPlan &plan, const QPointF &at,
+                 qsizetype bandFirst) const;
     QString text(const Element &element, const ElementPlan &plan, const BandSpot &placed, int pageNumber) const;
     QString csvText(const Element &element, const ElementPlan &plan, const BandSpot &placed, int pageNumber) const;
 };
@@ -445,8 +447,9 @@ void Document::Data::place(Page &page, const BandSpot &placed) const
         page.items.append(background);
     }
     const BandPlan &bandPlan = plan(band.kind);
+    const qsizetype first = page.items.size();
     for (qsizetype e = 0; e < band.elements.size(); ++e)
-        addElement(page, band.elements[e], bandPlan.elements[e], rect.topLeft(), placed);
+        addElement(page, band.elements[e], bandPlan.elements[e], rect.topLeft(), placed, first);
     // The frame goes on top, so that a picture at the band's edge (a logo
     // at its top) does not cut the box open.
     if (!band.frame.isEmpty()) {
@@ -456,8 +459,56 @@ void Document::Data::place(Page &page, const BandSpot &placed) const
     }
 }
 
+namespace {
+
+// Where `text`, following another text of its band, may begin at the
+// earliest; a blank at the end of the one or the start of the other is gap
+// enough.
+double followingLeft(const Page &page, const QString &followed, const QString &text, qsizetype bandFirst)
+{
+    const QLatin1Char blank(' ');
+    for (qsizetype i = page.items.size() - 1; i >= bandFirst; --i) {
+        const Item &item = page.items[i];
+        if (item.kind == ItemKind::Text && item.name == followed)
+            return item.textRect().right() + (item.text.endsWith(blank) || text.startsWith(blank) ? 0.0 : WordGap);
+    }
+    return 0.0;
+}
+
+} // namespace
+
+// A text in its box: pushed along by the text it follows (a box keeps its
+// right edge), in smaller type where it would not fit, on the baseline of
+// the type the layout asked for.
+void Document::Data::addText(Page &page, Item &item, const Element &element, const ElementPlan &plan,
+                             const QPointF &at, qsizetype bandFirst) const
+{
+    item.kind = ItemKind::Text;
+    item.font = plan.font;
+    item.alignment = element.alignment;
+    const double left =
+        element.follows.isEmpty() ? at.x() : std::max(at.x(), followingLeft(page, element.follows, item.text, bandFirst));
+    const QSizeF measured = plan.measure->size(item.text);
+    if (element.width <= 0.0) {
+        item.rect = QRectF(QPointF(left, at.y()), measured);
+        page.items.append(item);
+        return;
+    }
+    const double width = std::max(0.0, element.width - (left - at.x()));
+    if (measured.width() <= width) {
+        item.rect = QRectF(left, at.y(), width, measured.height());
+        page.items.append(item);
+        return;
+    }
+    const FittedText fitted = fitText(item.text, plan.font, width);
+    item.text = fitted.text;
+    item.font = fitted.font;
+    item.rect = QRectF(left, at.y() + plan.measure->ascent() - fitted.ascent, width, fitted.size.height());
+    page.items.append(item);
+}
+
 void Document::Data::addElement(Page &page, const Element &element, const ElementPlan &plan, const QPointF &origin,
-                                const BandSpot &placed) const
+                                const BandSpot &placed, qsizetype bandFirst) const
 {
     Item item;
     item.band = placed.kind;
@@ -473,14 +524,8 @@ void Document::Data::addElement(Page &page, const Element &element, const Elemen
     case ElementKind::Text:
     case ElementKind::DataField:
     case ElementKind::Computed: {
-        item.kind = ItemKind::Text;
         item.text = text(element, plan, placed, page.number);
-        item.font = plan.font;
-        item.alignment = element.alignment;
-        const QSizeF measured = plan.measure->size(item.text);
-        const double width = element.width > 0.0 ? element.width : measured.width();
-        item.rect = QRectF(at.x(), at.y(), width, measured.height());
-        page.items.append(item);
+        addText(page, item, element, plan, at, bandFirst);
         return;
     }
     case ElementKind::Line: {

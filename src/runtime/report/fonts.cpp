@@ -1,5 +1,7 @@
 #include "runtime/report/fonts.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -75,6 +77,7 @@ TextMeasure::TextMeasure(const QFont &font)
     : m_metrics(referenceFont(font))
     , m_mmPerDot(MmPerInch / ReferenceDpi)
     , m_height(m_metrics.height() * m_mmPerDot)
+    , m_ascent(m_metrics.ascent() * m_mmPerDot)
 {
     m_latin.fill(-1.0);
 }
@@ -120,6 +123,38 @@ const TextMeasure &textMeasure(const QFont &font)
 QSizeF measureText(const QString &text, const QFont &font)
 {
     return textMeasure(font).size(text);
+}
+
+FittedText fitText(const QString &text, const QFont &font, double width)
+{
+    const TextMeasure *measure = &textMeasure(font);
+    FittedText fitted{text, font, measure->size(text), measure->ascent()};
+    if (fitted.size.width() <= width || text.isEmpty())
+        return fitted;
+    // Sizes the reference font can take: whole sixteenths of a point.
+    constexpr double Steps = ReferenceDpi / 72.0;
+    const double smallest = std::min(font.pointSizeF(), MinimumPointSize);
+    double points = std::floor(font.pointSizeF() * std::max(width, 0.0) / fitted.size.width() * Steps) / Steps;
+    points = std::max(points, smallest);
+    for (;;) {
+        fitted.font.setPointSizeF(points);
+        measure = &textMeasure(fitted.font);
+        fitted.size = measure->size(text);
+        if (fitted.size.width() <= width || points <= smallest)
+            break;
+        points = std::max(points - 1.0 / Steps, smallest);
+    }
+    fitted.ascent = measure->ascent();
+    if (fitted.size.width() <= width)
+        return fitted;
+    // Even the smallest type is too wide: the text is cut short.
+    const QString ellipsis(QChar(0x2026));
+    QString kept = text;
+    while (!kept.isEmpty() && measure->width(kept + ellipsis) > width)
+        kept.chop(1);
+    fitted.text = kept.isEmpty() && measure->width(ellipsis) > width ? QString() : kept + ellipsis;
+    fitted.size = measure->size(fitted.text);
+    return fitted;
 }
 
 } // namespace report

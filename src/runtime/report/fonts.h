@@ -26,6 +26,8 @@
 namespace report {
 
 constexpr int ReferenceDpi = 1152;
+// The smallest type a text is shrunk to so that it fits its box.
+constexpr double MinimumPointSize = 4.0;
 
 // The family a layout's family is printed in ("Arial" -> "Liberation Sans").
 QString printedFamily(const QString &family);
@@ -45,6 +47,7 @@ public:
     explicit TextMeasure(const QFont &font);
     double width(const QString &text) const;
     double height() const { return m_height; }
+    double ascent() const { return m_ascent; }
     QSizeF size(const QString &text) const { return {width(text), m_height}; }
 
 private:
@@ -53,6 +56,7 @@ private:
     QFontMetricsF m_metrics;
     double m_mmPerDot;
     double m_height;
+    double m_ascent;
     mutable std::array<double, 256> m_latin;    // negative: not measured yet
     mutable QHash<char16_t, double> m_others;
 };
@@ -61,5 +65,17 @@ private:
 const TextMeasure &textMeasure(const QFont &font);
 // Width (advance) and line height of a single-line text, in millimetres.
 QSizeF measureText(const QString &text, const QFont &font);
+
+// A text set to fit a box `width` millimetres wide: in the font itself when
+// it fits, else at the largest size (in steps the reference resolution can
+// show) down to MinimumPointSize at which it does, else at that size and cut
+// short with an ellipsis.
+struct FittedText {
+    QString text;
+    QFont font;
+    QSizeF size;                        // as measured in that font
+    double ascent = 0.0;
+};
+FittedText fitText(const QString &text, const QFont &font, double width);
 
 } // namespace report

@@ -20,6 +20,12 @@ namespace report {
 
 // One pixel of a 96 dpi screen: the width of a "thin" rule or frame.
 constexpr double ThinLine = 0.26;
+// Clear space between a column's text and the next column (or the band's
+// edge), so that neighbouring figures never read as one.
+constexpr double ColumnGap = 1.5;
+// What follows a text on its line stands at least this far after it: about
+// a blank of the report type.
+constexpr double WordGap = 1.0;
 
 enum class BandKind { PageHeader, Title, ColumnHeader, Detail, Summary, PageFooter };
 constexpr int BandKindCount = 6;
@@ -85,7 +91,9 @@ struct Element {
     double top = 0.0;
 
     // Text, DataField, Computed. width 0: sized to the content; otherwise the
-    // text is aligned within that width.
+    // text is aligned within that width and never leaves it: a text too wide
+    // is set in smaller type (down to MinimumPointSize, then cut short), on
+    // the baseline it would have had.
     QString caption;
     FontStyle font;
     QColor color = Qt::black;
@@ -100,6 +108,10 @@ struct Element {
     // has none.
     bool blankWhenMissing = false;
     Computed computed = Computed::LineNumber;
+    // The name of an earlier text of the same band: this one starts no
+    // nearer than WordGap after that one's text ends (right after it where
+    // a blank stands between), however long it is; a box keeps its right edge.
+    QString follows;
 
     // Line, DoubleLine.
     Qt::Orientation orientation = Qt::Horizontal;
@@ -117,6 +129,13 @@ struct Element {
     Element &withFont(const FontStyle &style) { font = style; return *this; }
     Element &withColor(const QColor &textColor) { color = textColor; return *this; }
     Element &aligned(Qt::Alignment align, double boxWidth) { alignment = align; width = boxWidth; return *this; }
+    // The text's box runs from the left edge to ColumnGap before `next` (the
+    // next column's left edge, or the band's edge), aligned within it.
+    Element &spanTo(double next, Qt::Alignment align = Qt::AlignRight)
+    {
+        return aligned(align, next - ColumnGap - left);
+    }
+    Element &after(const QString &elementName) { follows = elementName; return *this; }
     Element &formatted(std::function<QString(const Field &)> format) { formatter = std::move(format); return *this; }
     Element &blankIfMissing() { blankWhenMissing = true; return *this; }
 };

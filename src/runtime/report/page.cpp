@@ -1,6 +1,19 @@
 #include "runtime/report/page.h"
 
+#include "runtime/report/fonts.h"
+
 namespace report {
+
+QRectF Item::textRect() const
+{
+    const QSizeF size = measureText(text, font);
+    double left = rect.left();
+    if (alignment & Qt::AlignRight)
+        left = rect.right() - size.width();
+    else if (alignment & Qt::AlignHCenter)
+        left = rect.left() + (rect.width() - size.width()) / 2;
+    return {left, rect.top(), size.width(), size.height()};
+}
 
 const Item *Page::find(const QString &name) const
 {

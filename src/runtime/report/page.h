@@ -34,6 +34,10 @@ struct Item {
     QColor fill;                        // Rectangle: invalid = not filled
     Frame frame;                        // Rectangle
     QImage image;                       // Picture (implicitly shared)
+
+    // Text: where the text itself stands within rect, by its alignment, as
+    // wide as the font's advances and as high as its line.
+    QRectF textRect() const;
 };
 
 // Where a band was printed, for whoever needs the page's structure.

@@ -101,7 +101,9 @@ ReportPreview::ReportPreview(const Document &document, const QString &title, QWi
     connect(m_view, &PageView::currentPageChanged, this, &ReportPreview::updatePageNumber);
     connect(m_pageNumber, &QSpinBox::valueChanged, this, [this](int number) { goToPage(number); });
     m_view->setDocument(m_document);
-    m_view->fitInView();
+    // Opens at the page's width, where the type reads as on paper; the whole
+    // page is one click away.
+    m_view->fitToWidth();
     updatePageNumber();
 
     // Once the first page is up, the rows of the others are read a little

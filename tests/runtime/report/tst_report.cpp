@@ -107,6 +107,7 @@ private slots:
     void fontsAndMeasuring();
     void layoutNames();
     void slipWithoutDataset();
+    void textsKeepToTheirBoxes();
     void footerAndSummaryWithoutDataset();
     void pageBreaksOverDataset();
     void emptyDataset();
@@ -270,6 +271,52 @@ void TestReport::slipWithoutDataset()
     QCOMPARE(page.find("tanggal")->text, regional::todayShortDate());
     QCOMPARE(page.find("nomor")->text, QStringLiteral("1"));
     QVERIFY(page.texts().contains("KOPERASI MAHASISWA UNIVERSITAS RAWIDAKSA"));
+}
+
+void TestReport::textsKeepToTheirBoxes()
+{
+    Layout layout;
+    Band &band = layout.addBand(BandKind::Detail, 40.0);
+    band.addText(10, 5, "Rp1.500.000,00").named("fits").spanTo(60);
+    band.addText(10, 15, "Rp922.337.203.685.477,58").named("smaller").spanTo(35);
+    band.addText(10, 25, QString(200, QLatin1Char('W'))).named("cut").spanTo(20, Qt::AlignLeft);
+    band.addText(40, 25, "Orang").named("orang").after("cut");
+    band.addText(100, 5, "Bulan ").named("bulan");
+    band.addText(101, 5, "September").named("bulanNama").after("bulan");
+    band.addText(110, 5, "2026").named("tahun").spanTo(140, Qt::AlignLeft).after("bulanNama");
+    const Page page = paginate(layout).first();
+    const QFont plain = reportFont(FontStyle());
+
+    // Within its box, up to a gap before the next column, standing right.
+    const Item *fits = page.find("fits");
+    QCOMPARE_RECT(fits->rect, 20.0, 15.0, 50.0 - ColumnGap, measureText(fits->text, plain).height());
+    QCOMPARE(fits->alignment, Qt::Alignment(Qt::AlignRight));
+    QCOMPARE(fits->font, plain);
+    QCOMPARE_MM(fits->textRect().right(), 70.0 - ColumnGap);
+
+    // Too wide: smaller type, the whole text, on the baseline it had.
+    const Item *smaller = page.find("smaller");
+    QCOMPARE(smaller->text, QStringLiteral("Rp922.337.203.685.477,58"));
+    QVERIFY(smaller->font.pointSizeF() < 10.0 && smaller->font.pointSizeF() > MinimumPointSize);
+    QVERIFY(smaller->textRect().width() <= smaller->rect.width());
+    QFont larger = smaller->font;
+    larger.setPointSizeF(larger.pointSizeF() + 72.0 / ReferenceDpi);
+    QVERIFY(measureText(smaller->text, larger).width() > smaller->rect.width());
+    QCOMPARE_MM(smaller->rect.top() + textMeasure(smaller->font).ascent(), 25.0 + textMeasure(plain).ascent());
+
+    // Too wide even in the smallest type: cut short with an ellipsis.
+    const Item *cut = page.find("cut");
+    QCOMPARE(cut->font.pointSizeF(), MinimumPointSize);
+    QVERIFY(cut->text.endsWith(QChar(0x2026)) && cut->text.size() > 3);
+    QVERIFY(cut->textRect().width() <= cut->rect.width());
+
+    // A word after a text stands clear of it, at its own place when there is
+    // room, right after a text ending in a blank.
+    QCOMPARE_MM(page.find("orang")->rect.left(), 50.0);
+    QCOMPARE_MM(page.find("bulanNama")->rect.left(), 110.0 + measureText("Bulan ", plain).width());
+    const Item *year = page.find("tahun");
+    QCOMPARE_MM(year->rect.left(), page.find("bulanNama")->textRect().right() + WordGap);
+    QCOMPARE_MM(year->rect.right(), 150.0 - ColumnGap);
 }
 
 void TestReport::footerAndSummaryWithoutDataset()
@@ -559,6 +606,12 @@ void TestReport::previewWindow()
         QVERIFY(!preview->parentWidget());
         QCOMPARE(preview->windowModality(), Qt::NonModal);
         QCOMPARE(preview->view()->pageCount(), 4);
+        // It opens at the page's width, where the type reads as on paper.
+        PageView *view = preview->view();
+        QCOMPARE(view->zoomMode(), QPrintPreviewWidget::FitToWidth);
+        const double pageWidth = 210.0 / 25.4 * view->logicalDpiX() * view->zoomFactor();
+        QVERIFY2(pageWidth <= view->viewport()->width() && pageWidth > view->viewport()->width() - 40,
+                 qPrintable(QStringLiteral("%1 in %2").arg(pageWidth).arg(view->viewport()->width())));
         preview->action("lastPage")->trigger();
         QCOMPARE(preview->view()->currentPage(), 4);
         preview->action("prevPage")->trigger();
