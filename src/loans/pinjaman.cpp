@@ -37,7 +37,7 @@ TFpinjam::TFpinjam(QWidget *parent) : Form(QStringLiteral("Fpinjam"), parent)
     createControls();
     arrangeControls();
     paintControls();
-    resize(sizeHint().expandedTo(QSize(880, 640)));
+    resize(sizeHint().expandedTo(QSize(960, 640)));
     centerOnScreen();
     FormCreate();
 }
