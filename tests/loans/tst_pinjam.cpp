@@ -455,6 +455,9 @@ void PinjamTest::boxesTakeTypingOnlyForALoanBeingEntered()
     Fpinjam->DBEjamin->setFocus(Qt::TabFocusReason);
     QTest::keyClick(Fpinjam->DBEjamin, Qt::Key_End);
     QTest::keyClicks(Fpinjam->DBEjamin, QStringLiteral(" tangan"));
+    // Leaving the box shows the change in the grid's row at once.
+    Fpinjam->DBEbespin->setFocus(Qt::TabFocusReason);
+    QCOMPARE(Fpinjam->DBGrid1->model()->index(0, 3).data().toString(), QStringLiteral("Jam tangan"));
     press(DBNavigator::Post);
     QVERIFY(Fpinjam->DBEjamin->isReadOnly());
     QCOMPARE(loansFile(*program)[0].value(4).toString(), QStringLiteral("Jam tangan"));

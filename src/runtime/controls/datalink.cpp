@@ -61,8 +61,10 @@ void DataLink::rebind()
         };
         m_connections << connect(d, &Dataset::recordChanged, this, refresh);
         m_connections << connect(d, &Dataset::fieldChanged, this, [this](Field *changed) {
+            // A control of the whole row (a grid) shows every change.
             const Field *mine = field();
-            if (mine && (changed == mine || mine->isCalculated()) && onRecordChanged)
+            const bool shown = m_fieldName.isEmpty() || (mine && (changed == mine || mine->isCalculated()));
+            if (shown && onRecordChanged)
                 onRecordChanged();
         });
         m_connections << connect(d, &Dataset::stateChanged, this, [this, d] {
