@@ -455,8 +455,10 @@ void PinjamTest::boxesTakeTypingOnlyForALoanBeingEntered()
     Fpinjam->DBEjamin->setFocus(Qt::TabFocusReason);
     QTest::keyClick(Fpinjam->DBEjamin, Qt::Key_End);
     QTest::keyClicks(Fpinjam->DBEjamin, QStringLiteral(" tangan"));
-    // Leaving the box shows the change in the grid's row at once.
+    // Leaving the box repaints the grid's row with the change at once.
+    QSignalSpy repainted(Fpinjam->DBGrid1->model(), &QAbstractItemModel::dataChanged);
     Fpinjam->DBEbespin->setFocus(Qt::TabFocusReason);
+    QVERIFY(!repainted.isEmpty());
     QCOMPARE(Fpinjam->DBGrid1->model()->index(0, 3).data().toString(), QStringLiteral("Jam tangan"));
     press(DBNavigator::Post);
     QVERIFY(Fpinjam->DBEjamin->isReadOnly());
