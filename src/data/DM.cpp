@@ -352,6 +352,11 @@ void Tmodul::openLoans()
         Tpinjam->open();
 }
 
+bool Tmodul::findMemberByText(const QString &text, bool next)
+{
+    return Tanggota1->locateContaining({QStringLiteral("Nama"), QStringLiteral("NPM")}, text.trimmed(), next);
+}
+
 bool Tmodul::memberNumberTaken(const QString &number)
 {
     return Tanggota1->hasKey({number});

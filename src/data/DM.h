@@ -52,6 +52,12 @@ public:
     void Query1CalcFields(Dataset &dataset);
     void Query2CalcFields(Dataset &dataset);
 
+    // Moves the member table to the first member, in the table's order,
+    // whose name or NPM contains `text` regardless of case; with `next`, to
+    // the next such member after the current one, round past the last.
+    // False, and no move, when no member matches.
+    bool findMemberByText(const QString &text, bool next);
+
     // Whether a stored member holds this number; moves nothing, stores
     // nothing.
     bool memberNumberTaken(const QString &number);

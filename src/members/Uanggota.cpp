@@ -117,6 +117,12 @@ void TFanggota::createControls()
     DBEtglDaftar = edit(Panel1, QStringLiteral("DBEtglDaftar"), QStringLiteral("Tgl_Daftar"));
     DBEtglDaftar->setVisible(false);
 
+    LabelCari = label(this, QStringLiteral("LabelCari"), QStringLiteral("Cari (nama/NPM)"));
+    ECari = new QLineEdit(this);
+    ECari->setObjectName(QStringLiteral("ECari"));
+    ECari->setClearButtonEnabled(true);
+    LabelCari->setBuddy(ECari);
+
     DBGrid1 = new DBGrid(this, QStringLiteral("DBGrid1"));
     BitBtn1 = new BitBtn(this, QStringLiteral("BitBtn1"));
     BitBtn2 = new BitBtn(this, QStringLiteral("BitBtn2"));
@@ -378,6 +384,12 @@ void TFanggota::arrangeControls()
     page->setSpacing(8);
     page->addWidget(Panel1);
     page->addLayout(upper);
+    auto *search = new QHBoxLayout;
+    search->addWidget(LabelCari);
+    ECari->setFixedWidth(widthFor(ECari, 28));
+    search->addWidget(ECari);
+    search->addStretch(1);
+    page->addLayout(search);
     page->addWidget(DBGrid1, 1);
     page->addLayout(navigation);
     page->addLayout(parents);
@@ -385,7 +397,7 @@ void TFanggota::arrangeControls()
     // Keyboard order of the member inputs.
     const QList<QWidget *> order{DBEnpm, DBEnbk, DBEnama, DBEtmpl, DBEtgll, DBEalamat, DBEkodepos, DBEtelp,
                                  DBCjk,  DBCdarah, DBCagama, BitBtn7, BitBtn8, SimpanEdit, BatalEDIT,
-                                 BBTambahData, BBedit, BBhapus, BitBtn6, BitBtn5, DBGrid1, BitBtn1,
+                                 BBTambahData, BBedit, BBhapus, BitBtn6, BitBtn5, ECari, DBGrid1, BitBtn1,
                                  BitBtn2, BitBtn3, BitBtn4, DBGrid2};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
@@ -406,6 +418,8 @@ void TFanggota::connectHandlers()
     BatalEDIT->onClick = [this] { BatalEDITClick(); };
     BBhapus->onClick = [this] { BBhapusClick(); };
     BitBtn6->onClick = [this] { BitBtn6Click(); };
+    connect(ECari, &QLineEdit::textEdited, this, [this] { ECariChange(); });
+    connect(ECari, &QLineEdit::returnPressed, this, [this] { ECariEnter(); });
     DBNavigator2->onClick = [this](DBNavigator::Action action) { DBNavigator2Click(action); };
 
     connect(DBEnpm, &QLineEdit::textChanged, this, [this] { DBEnpmChange(); });
@@ -453,6 +467,33 @@ void TFanggota::BitBtn4Click()
     modul->Tanggota1->last();
 }
 
+// Search by name or NPM ---------------------------------------------------------
+
+void TFanggota::ECariChange()
+{
+    if (ECari->text().trimmed().isEmpty()) {
+        m_searchMatched = true;
+        return;
+    }
+    findByText(false);
+}
+
+void TFanggota::ECariEnter()
+{
+    if (ECari->text().trimmed().isEmpty())
+        return;
+    m_searchMatched = true;
+    findByText(true);
+}
+
+void TFanggota::findByText(bool next)
+{
+    const bool found = modul->findMemberByText(ECari->text(), next);
+    if (!found && m_searchMatched)
+        messages::showMessage(QStringLiteral("Data Tidak Ditemukan"));
+    m_searchMatched = found;
+}
+
 // Adding ----------------------------------------------------------------------
 
 void TFanggota::BBTambahDataClick()
@@ -468,6 +509,7 @@ void TFanggota::BBTambahDataClick()
     BatalEDIT->setVisible(false);
     SimpanEdit->setVisible(false);
     m_mode = Mode::Adding;
+    ECari->setEnabled(m_mode == Mode::Browsing);
     modul->Tanggota1->insert();
 }
 
@@ -596,6 +638,7 @@ void TFanggota::enterEditing()
         w->setEnabled(true);
     }
     m_mode = Mode::Editing;
+    ECari->setEnabled(m_mode == Mode::Browsing);
 }
 
 void TFanggota::BBeditClick()
@@ -661,6 +704,7 @@ void TFanggota::followMemberState()
     for (QWidget *w : pair)
         w->setEnabled(false);
     m_mode = Mode::Browsing;
+    ECari->setEnabled(m_mode == Mode::Browsing);
 }
 
 bool TFanggota::saveMember()

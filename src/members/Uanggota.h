@@ -25,6 +25,8 @@ public:
     QLabel *Label1;
     DBEdit *DBEtglDaftar;
 
+    QLabel *LabelCari;
+    QLineEdit *ECari;
     DBGrid *DBGrid1;
     BitBtn *BitBtn1;
     BitBtn *BitBtn2;
@@ -97,6 +99,9 @@ public:
     void DBEawalChange();
     void DBEnbkChange();
     void FormActivate() override;
+    // The search by name or NPM: typing finds the first match, Enter the next.
+    void ECariChange();
+    void ECariEnter();
 
     // Key filters and reminders on the member inputs.
     void DBEnpmKeyPress(int &key);
@@ -127,11 +132,15 @@ private:
     bool saveMember();
     void dropMember();
     void keepOpen();
+    void findByText(bool next);
 
     // Adding or editing through this window's buttons; a changed member row
     // is stored only by its Save, with its checks and its renumbering.
     Mode m_mode = Mode::Browsing;
     bool m_saving = false;
+    // Whether the search text found a member last time, so that "not found"
+    // is said once when the text stops matching, not at every key.
+    bool m_searchMatched = true;
 };
 
 extern TFanggota *Fanggota;

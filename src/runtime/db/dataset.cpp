@@ -430,6 +430,37 @@ bool Dataset::findKey(const QVariantList &values)
     return true;
 }
 
+bool Dataset::locateContaining(const QStringList &fields, const QString &text, bool after)
+{
+    prepareMove();
+    if (text.isEmpty() || !doHasRow(0))
+        return false;
+    const int index = doFindContaining(fields, text, after ? m_current + 1 : 0);
+    if (index < 0)
+        return false;
+    m_bof = m_eof = false;
+    if (index != m_current)
+        setCurrent(index);
+    return true;
+}
+
+int Dataset::doFindContaining(const QStringList &fields, const QString &text, int from) const
+{
+    QList<int> columns;
+    for (const QString &name : fields)
+        columns << fieldByName(name)->index();
+    const int count = doCount();
+    for (int step = 0; step < count; ++step) {
+        const int index = (from + step) % count;
+        const Row row = readRow(index);
+        for (int column : columns) {
+            if (row.at(column).toString().contains(text, Qt::CaseInsensitive))
+                return index;
+        }
+    }
+    return -1;
+}
+
 bool Dataset::hasKey(const QVariantList &values)
 {
     requireActive();

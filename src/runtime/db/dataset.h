@@ -82,6 +82,11 @@ public:
     // Whether a stored row of the range holds the key; settles nothing and
     // does not move.
     bool hasKey(const QVariantList &values);
+    // Settles, then moves to the first row whose text in one of `fields`
+    // contains `text` regardless of case: from the first row, or with
+    // `after` from the row after the current one, round past the last.
+    // False, and no move, when no row contains it.
+    bool locateContaining(const QStringList &fields, const QString &text, bool after);
 
     // A bookmark names a stored row for as long as it exists, whatever the
     // settle rule posts or drops before a move (a table's row identity).
@@ -170,6 +175,9 @@ protected:
     virtual int doUpdateRow(int index, const Row &row);
     virtual void doDeleteRow(int index);
     virtual int doFind(const QVariantList &values);    // index or -1
+    // Index of the first row from `from` on, round past the end, whose text
+    // in one of `fields` contains `text`; -1 when none. Reads row by row.
+    virtual int doFindContaining(const QStringList &fields, const QString &text, int from) const;
     // Bookmarks of rows of the range; a dataset whose rows never change
     // while open uses their index.
     virtual QVariant doBookmark(int index) const { return index; }

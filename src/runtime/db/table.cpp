@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <unordered_set>
+
 namespace {
 
 QString quoted(const QString &name)
@@ -317,6 +319,39 @@ void Table::doDeleteRow(int index)
     remove.exec();
     m_cache.remove(rowid);
     loadKeys();
+}
+
+int Table::doFindContaining(const QStringList &fields, const QString &text, int from) const
+{
+    QVariantList binds;
+    const QString range = rangeWhere(binds);
+    QString pattern = text;
+    pattern.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("\\%")).replace(u'_', QStringLiteral("\\_"));
+    pattern = u'%' + pattern + u'%';
+    QStringList terms;
+    for (const QString &name : fields) {
+        const Field *f = fieldByName(name);
+        if (f->isCalculated())
+            return Dataset::doFindContaining(fields, text, from);
+        terms << quoted(f->name()) + QStringLiteral(" LIKE ? ESCAPE '\\'");
+        binds << pattern;
+    }
+    // The engine picks the matching rows in one pass; their order is the
+    // range's, which is already in memory.
+    sqlite::Statement select(m_connection->handle(), QStringLiteral("SELECT rowid FROM %1 WHERE (%2) AND (%3)")
+                                                         .arg(quoted(m_schema->tableName), range,
+                                                              terms.join(QStringLiteral(" OR "))));
+    select.bindAll(binds);
+    std::unordered_set<qint64> matches;
+    while (select.step())
+        matches.insert(select.columnInt(0));
+    const int count = int(m_rowids.size());
+    for (int step = 0; step < count && !matches.empty(); ++step) {
+        const int index = (from + step) % count;
+        if (matches.count(m_rowids[size_t(index)]))
+            return index;
+    }
+    return -1;
 }
 
 int Table::doFind(const QVariantList &values)

@@ -42,6 +42,7 @@ protected:
     int doUpdateRow(int index, const Row &row) override;
     void doDeleteRow(int index) override;
     int doFind(const QVariantList &values) override;
+    int doFindContaining(const QStringList &fields, const QString &text, int from) const override;
     bool doHasRow(int index) const override;
     QVariant doBookmark(int index) const override;
     int doIndexOfBookmark(const QVariant &bookmark) const override;
