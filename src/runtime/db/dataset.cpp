@@ -435,13 +435,7 @@ bool Dataset::locateContaining(const QStringList &fields, const QString &text, b
     prepareMove();
     if (text.isEmpty() || !doHasRow(0))
         return false;
-    const int index = doFindContaining(fields, text, after ? m_current + 1 : 0);
-    if (index < 0)
-        return false;
-    m_bof = m_eof = false;
-    if (index != m_current)
-        setCurrent(index);
-    return true;
+    return arriveAt(doFindContaining(fields, text, after ? m_current + 1 : 0));
 }
 
 int Dataset::doFindContaining(const QStringList &fields, const QString &text, int from) const
@@ -493,7 +487,11 @@ bool Dataset::gotoBookmark(const QVariant &bookmark)
     if (bookmark.isNull())
         return false;
     prepareMove();
-    const int index = doIndexOfBookmark(bookmark);
+    return arriveAt(doIndexOfBookmark(bookmark));
+}
+
+bool Dataset::arriveAt(int index)
+{
     if (index < 0)
         return false;
     m_bof = m_eof = false;

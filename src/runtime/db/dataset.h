@@ -199,6 +199,8 @@ private:
     friend class Field;
     void setFieldValue(Field *field, const QVariant &value);
     void prepareMove();
+    // Makes a found row current; false for -1.
+    bool arriveAt(int index);
     void startInsert(int position);
     void afterStore(int index, int fallback);
     Row emptyRow() const;
