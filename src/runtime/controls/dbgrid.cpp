@@ -193,17 +193,11 @@ void DBGrid::commitData(QWidget *editor)
     // cell) is not worth a second warning.
     if (editor && editor == m_delegate->refused())
         return;
-    m_committing = true;
     QTableView::commitData(editor);
-    m_committing = false;
 }
 
 void DBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    // A warning box taking the focus while the cell is committed is no
-    // leaving of the cell.
-    if (m_committing)
-        return;
     // A refused cell keeps what was typed for the clerk to correct; Escape
     // gives it up.
     if (m_delegate->isRefused(editor) && hint != QAbstractItemDelegate::RevertModelCache) {

@@ -72,7 +72,6 @@ private:
     DataLink m_link;
     DatasetModel *m_model;
     EntryDelegate *m_delegate = nullptr;
-    bool m_committing = false;
     bool m_readOnly = true;
     bool m_following = false;
     QMetaObject::Connection m_listConnection;
