@@ -361,7 +361,7 @@ void Dataset::post()
     const int fallback = inserting ? std::max(m_insertAt, 0) : m_current;
     int index = -1;
     try {
-        checkMasks();
+        checkEntries();
         emit aboutToChange();
         index = inserting ? doInsertRow(m_buffer) : doUpdateRow(m_current, m_buffer);
     } catch (const DatabaseError &error) {
@@ -479,13 +479,9 @@ int Dataset::doIndexOfBookmark(const QVariant &bookmark) const
 
 // Masked text fields hold what was typed, so that a grid keeps it; a typed
 // value that does not fill its mask is refused here, before it is stored.
-void Dataset::checkMasks() const
+void Dataset::checkEntries() const
 {
-    for (const Field *f : m_fieldPtrs) {
-        if (f->isCalculated() || f->type() != FieldType::Text || f->def().editMask.isEmpty())
-            continue;
-        f->checkMaskEntry(f->asString());
-    }
+    Field::checkEntries(m_fieldPtrs);
 }
 
 int Dataset::visibleRowCount() const

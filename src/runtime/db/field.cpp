@@ -145,6 +145,23 @@ void Field::checkMaskEntry(const QString &text) const
     }
 }
 
+void Field::checkEntries(const QList<Field *> &fields)
+{
+    for (const Field *f : fields) {
+        if (!f->isCalculated() && f->type() == FieldType::Text && !f->def().editMask.isEmpty())
+            f->checkMaskEntry(f->asString());
+    }
+    for (const Field *f : fields) {
+        if (!f->isCalculated() && f->def().required && f->isNull())
+            throw f->refusal(dberr::RequiredValue, QStringLiteral("harus diisi"));
+    }
+    for (const Field *f : fields) {
+        const std::optional<Money> &minimum = f->def().minimum;
+        if (!f->isCalculated() && minimum && !f->isNull() && f->asMoney() < *minimum)
+            throw f->refusal(dberr::MinimumValue, QStringLiteral("paling sedikit %1").arg(minimum->toPlainString()));
+    }
+}
+
 void Field::setText(const QString &text)
 {
     // A date is held as a date, which cannot keep a half-typed entry: it is

@@ -75,6 +75,11 @@ public:
     // without a mask pass.
     void checkMaskEntry(const QString &text) const;
 
+    // Before a row is stored: masked texts, then required fields (code
+    // RequiredValue), then minimum values (MinimumValue), each refused by
+    // the field's caption. The engine's own checks stay as a backstop.
+    static void checkEntries(const QList<Field *> &fields);
+
     // The text an editor shows for editing (money plain, dates dd/MM/yyyy).
     QString editText() const { return asString(); }
 
