@@ -35,6 +35,13 @@ FieldDef amount(const QString &name, bool checked)
     return f;
 }
 
+// Messages about a field name it by the caption the clerk sees it under.
+FieldDef labelled(FieldDef f, const QString &label)
+{
+    f.label = label;
+    return f;
+}
+
 FieldDef calculated(FieldDef f)
 {
     f.calculated = true;
@@ -45,15 +52,21 @@ QList<FieldDef> memberFields()
 {
     FieldDef nbk = text(QStringLiteral("NBK"), 5);
     nbk.displayWidth = 3;
-    FieldDef birth = typed(QStringLiteral("Tgl_Lahir"), FieldType::Date);
+    FieldDef birth = labelled(typed(QStringLiteral("Tgl_Lahir"), FieldType::Date), QStringLiteral("Tanggal lahir"));
     birth.editMask = QStringLiteral("!99/99/00;1;_");
-    return {text(QStringLiteral("No_Anggota"), 7), typed(QStringLiteral("Tgl_Daftar"), FieldType::Date),
-            text(QStringLiteral("Nama"), 20),      text(QStringLiteral("NPM"), 8),
-            nbk,                                   text(QStringLiteral("Tempat_Lahir"), 10),
-            birth,                                 text(QStringLiteral("JK"), 1),
-            text(QStringLiteral("Gol_Darah"), 2),  text(QStringLiteral("Agama"), 9),
-            text(QStringLiteral("Alamat"), 30),    text(QStringLiteral("Kodepos"), 5),
-            text(QStringLiteral("No_Telp"), 15)};
+    return {labelled(text(QStringLiteral("No_Anggota"), 7), QStringLiteral("No. Anggota")),
+            typed(QStringLiteral("Tgl_Daftar"), FieldType::Date),
+            text(QStringLiteral("Nama"), 20),
+            text(QStringLiteral("NPM"), 8),
+            nbk,
+            labelled(text(QStringLiteral("Tempat_Lahir"), 10), QStringLiteral("Tempat lahir")),
+            birth,
+            labelled(text(QStringLiteral("JK"), 1), QStringLiteral("Jenis Kelamin")),
+            labelled(text(QStringLiteral("Gol_Darah"), 2), QStringLiteral("Gol. Darah")),
+            text(QStringLiteral("Agama"), 9),
+            text(QStringLiteral("Alamat"), 30),
+            text(QStringLiteral("Kodepos"), 5),
+            labelled(text(QStringLiteral("No_Telp"), 15), QStringLiteral("No. Telp."))};
 }
 
 QList<FieldDef> parentFields()
@@ -67,9 +80,12 @@ QList<FieldDef> parentFields()
 
 QList<FieldDef> savingsFields(FieldType numberType)
 {
-    return {typed(QStringLiteral("No_Simpan"), numberType), text(QStringLiteral("Tgl_Simpan"), 10),
-            text(QStringLiteral("No_Anggota"), 7),          amount(QStringLiteral("S_Wajib"), true),
-            amount(QStringLiteral("S_Sukarela"), true),      amount(QStringLiteral("S_Wisuda"), true),
+    return {labelled(typed(QStringLiteral("No_Simpan"), numberType), QStringLiteral("No. Simpan")),
+            labelled(text(QStringLiteral("Tgl_Simpan"), 10), QStringLiteral("Tgl Simpan")),
+            labelled(text(QStringLiteral("No_Anggota"), 7), QStringLiteral("No. Anggota")),
+            labelled(amount(QStringLiteral("S_Wajib"), true), QStringLiteral("S.Wajib")),
+            labelled(amount(QStringLiteral("S_Sukarela"), true), QStringLiteral("S.Sukarela")),
+            labelled(amount(QStringLiteral("S_Wisuda"), true), QStringLiteral("S.Wisuda")),
             amount(QStringLiteral("Total_Simpanan"), false)};
 }
 
@@ -77,9 +93,12 @@ QList<FieldDef> loanFields(FieldType numberType)
 {
     FieldDef guarantee = text(QStringLiteral("Jaminan"), 20);
     guarantee.required = true;
-    return {typed(QStringLiteral("No_Pinjaman"), numberType), text(QStringLiteral("Tgl_Pinjam"), 10),
-            text(QStringLiteral("No_Anggota"), 7),            amount(QStringLiteral("Besar_Pinjam"), false),
-            guarantee,                                        amount(QStringLiteral("Administrasi"), false),
+    return {labelled(typed(QStringLiteral("No_Pinjaman"), numberType), QStringLiteral("No")),
+            labelled(text(QStringLiteral("Tgl_Pinjam"), 10), QStringLiteral("Tgl Pinjam")),
+            labelled(text(QStringLiteral("No_Anggota"), 7), QStringLiteral("No. Anggota")),
+            labelled(amount(QStringLiteral("Besar_Pinjam"), false), QStringLiteral("Besar Pinjam")),
+            guarantee,
+            amount(QStringLiteral("Administrasi"), false),
             amount(QStringLiteral("Total_Pinjam"), false)};
 }
 

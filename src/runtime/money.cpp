@@ -23,12 +23,12 @@ std::uint64_t magnitude(std::int64_t value)
 
 [[noreturn]] void beyondRange(const QString &what)
 {
-    throw MoneyError(QStringLiteral("%1 is beyond the range of amounts").arg(what));
+    throw MoneyError(QStringLiteral("%1 melebihi batas jumlah uang").arg(what));
 }
 
 [[noreturn]] void notValid(const QString &text)
 {
-    throw MoneyError(QStringLiteral("'%1' is not a valid amount").arg(text));
+    throw MoneyError(QStringLiteral("\"%1\" bukan jumlah uang yang sah").arg(text));
 }
 
 // Turns a run of ASCII digits into the locale's own digits (most locales use
@@ -52,17 +52,38 @@ QString localDigits(const QString &ascii, const QLocale &locale)
 
 // ---- parsing -------------------------------------------------------------
 
-// An exact decimal: digits (no leading zeros) times ten to the exponent.
-struct Decimal {
-    bool negative = false;
-    QByteArray digits;
-    std::int64_t exponent = 0;
-};
-
-class Scanner {
+// Reads an amount as it is shown or typed: an optional minus, an optional
+// currency symbol ("Rp", "Rp." or the locale's own, a blank after it
+// allowed), whole units either as a plain run of digits or in groups of three
+// after the locale's group separator, and at most four decimals after its
+// decimal separator. Nothing is rounded: a fifth decimal is refused.
+class AmountReader {
 public:
-    Scanner(QStringView text, const QLocale &locale) : m_text(text), m_locale(locale) {}
+    AmountReader(QStringView text, const QLocale &locale) : m_text(text), m_locale(locale) {}
 
+    // Magnitude in ten-thousandths (beyond 64 bits when the text is huge) and
+    // sign; nullopt when the text is not an amount.
+    struct Result {
+        bool negative = false;
+        UInt128 magnitude = 0;
+        bool overflow = false;
+    };
+
+    std::optional<Result> read()
+    {
+        Result r;
+        r.negative = takeMinus();
+        if (takeSymbol()) {
+            skipBlanks();
+            if (!r.negative)
+                r.negative = takeMinus();
+        }
+        if (!readWhole(r) || !readFraction(r) || !atEnd())
+            return std::nullopt;
+        return r;
+    }
+
+private:
     bool atEnd() const { return m_pos >= m_text.size(); }
 
     bool take(QStringView token, Qt::CaseSensitivity cs = Qt::CaseSensitive)
@@ -73,114 +94,78 @@ public:
         return true;
     }
 
-    // +1, -1 or 0 when no sign is there.
-    int takeSign()
+    bool takeMinus() { return take(u"-") || take(m_locale.negativeSign()); }
+
+    bool takeSymbol()
     {
-        if (take(u"-") || take(m_locale.negativeSign()))
-            return -1;
-        if (take(u"+") || take(m_locale.positiveSign()))
-            return 1;
-        return 0;
+        if (take(u"Rp", Qt::CaseInsensitive)) {
+            take(u".");
+            return true;
+        }
+        return take(m_locale.currencySymbol(QLocale::CurrencySymbol));
     }
 
-    std::optional<int> takeDigit()
+    void skipBlanks()
     {
-        if (atEnd() || !m_text[m_pos].isDigit())
-            return std::nullopt;
-        return m_text[m_pos++].digitValue();
+        while (!atEnd() && m_text[m_pos].isSpace())
+            ++m_pos;
     }
 
-    bool takeDecimalPoint() { return take(m_locale.decimalPoint()); }
-
-    bool takeExponentMark()
+    // Digits from here on; appends them to the magnitude.
+    int takeDigits(Result &r, int most = std::numeric_limits<int>::max())
     {
-        return take(u"e", Qt::CaseInsensitive) || take(m_locale.exponential(), Qt::CaseInsensitive);
+        int count = 0;
+        while (count < most && !atEnd() && m_text[m_pos].isDigit()) {
+            addDigit(r, m_text[m_pos++].digitValue());
+            ++count;
+        }
+        return count;
     }
 
-private:
+    static void addDigit(Result &r, int digit)
+    {
+        // 2^100 is far beyond any amount; stop growing there.
+        if (r.magnitude > (UInt128(1) << 100)) {
+            r.overflow = true;
+            return;
+        }
+        r.magnitude = r.magnitude * 10 + UInt128(digit);
+    }
+
+    bool readWhole(Result &r)
+    {
+        const int first = takeDigits(r);
+        if (first == 0)
+            return false;
+        const QString group = m_locale.groupSeparator();
+        if (group.isEmpty() || group == m_locale.decimalPoint() || !m_text.mid(m_pos).startsWith(group))
+            return true;
+        if (first > 3)
+            return false;
+        while (take(group)) {
+            if (takeDigits(r, 3) != 3)
+                return false;
+        }
+        return atEnd() || !m_text[m_pos].isDigit();
+    }
+
+    bool readFraction(Result &r)
+    {
+        int decimals = 0;
+        if (take(m_locale.decimalPoint())) {
+            decimals = takeDigits(r, 5);
+            if (decimals == 0 || decimals > 4)
+                return false;
+        }
+        for (; decimals < 4; ++decimals)
+            addDigit(r, 0);
+        return true;
+    }
+
     QStringView m_text;
     const QLocale &m_locale;
     qsizetype m_pos = 0;
 };
-
-// Any exponent beyond this makes a non-zero amount overflow or vanish.
-constexpr std::int64_t ExponentClamp = 1'000'000'000;
-
-std::optional<Decimal> scanDecimal(QStringView text, const QLocale &locale)
-{
-    Scanner in(text, locale);
-    Decimal dec;
-    dec.negative = in.takeSign() < 0;
-
-    bool sawDigit = false;
-    bool afterPoint = false;
-    for (;;) {
-        if (const auto d = in.takeDigit()) {
-            sawDigit = true;
-            if (!dec.digits.isEmpty() || *d != 0)
-                dec.digits.append(char('0' + *d));
-            if (afterPoint)
-                --dec.exponent;
-            continue;
-        }
-        if (!afterPoint && in.takeDecimalPoint()) {
-            afterPoint = true;
-            continue;
-        }
-        break;
-    }
-    if (!sawDigit)
-        return std::nullopt;
-
-    if (in.takeExponentMark()) {
-        const int sign = in.takeSign() < 0 ? -1 : 1;
-        std::int64_t exp = 0;
-        bool sawExpDigit = false;
-        while (const auto d = in.takeDigit()) {
-            sawExpDigit = true;
-            exp = std::min(exp * 10 + *d, ExponentClamp);
-        }
-        if (!sawExpDigit)
-            return std::nullopt;
-        dec.exponent += sign * exp;
-    }
-    if (!in.atEnd())
-        return std::nullopt;
-    return dec;
-}
-
-// Magnitude in ten-thousandths, rounded half-even; nullopt when it exceeds limit.
-std::optional<std::uint64_t> scaledMagnitude(const Decimal &dec, std::uint64_t limit)
-{
-    if (dec.digits.isEmpty())
-        return 0;
-    const std::int64_t shift = dec.exponent + 4; // to ten-thousandths
-    const std::int64_t count = dec.digits.size();
-    const std::int64_t kept = std::max<std::int64_t>(0, std::min(count, count + shift));
-    const std::int64_t zeros = std::max<std::int64_t>(0, shift);
-    // 2^63 has 19 digits; anything longer cannot fit.
-    if (kept + zeros > 19)
-        return std::nullopt;
-
-    UInt128 value = 0;
-    for (std::int64_t i = 0; i < kept; ++i)
-        value = value * 10 + UInt128(dec.digits.at(qsizetype(i)) - '0');
-    for (std::int64_t i = 0; i < zeros; ++i)
-        value *= 10;
-
-    // Digits dropped below the fourth decimal decide the rounding.
-    if (kept < count && count + shift >= 0) {
-        const QByteArray dropped = dec.digits.mid(kept);
-        const bool moreThanHalf = dropped[0] > '5'
-            || (dropped[0] == '5' && dropped.mid(1).count('0') != dropped.size() - 1);
-        const bool tie = dropped[0] == '5' && !moreThanHalf;
-        if (moreThanHalf || (tie && (value & 1)))
-            ++value;
-    }
-    if (value > limit)
-        return std::nullopt;
-    return std::uint64_t(value);
-}
 
 // ---- formatting ----------------------------------------------------------
 
@@ -251,7 +236,7 @@ Money Money::fromUnits(std::int64_t rupiah)
 {
     std::int64_t raw = 0;
     if (__builtin_mul_overflow(rupiah, Scale, &raw))
-        beyondRange(QStringLiteral("'%1'").arg(rupiah));
+        beyondRange(QStringLiteral("\"%1\"").arg(rupiah));
     return fromRaw(raw);
 }
 
@@ -259,7 +244,7 @@ Money Money::operator+(Money other) const
 {
     std::int64_t raw = 0;
     if (__builtin_add_overflow(m_raw, other.m_raw, &raw))
-        beyondRange(QStringLiteral("The sum of %1 and %2").arg(toPlainString(), other.toPlainString()));
+        beyondRange(QStringLiteral("Jumlah %1 dan %2").arg(toPlainString(), other.toPlainString()));
     return fromRaw(raw);
 }
 
@@ -267,7 +252,7 @@ Money Money::operator-(Money other) const
 {
     std::int64_t raw = 0;
     if (__builtin_sub_overflow(m_raw, other.m_raw, &raw))
-        beyondRange(QStringLiteral("The difference of %1 and %2").arg(toPlainString(), other.toPlainString()));
+        beyondRange(QStringLiteral("Selisih %1 dan %2").arg(toPlainString(), other.toPlainString()));
     return fromRaw(raw);
 }
 
@@ -275,7 +260,7 @@ Money Money::operator-() const
 {
     std::int64_t raw = 0;
     if (__builtin_sub_overflow(std::int64_t(0), m_raw, &raw))
-        beyondRange(QStringLiteral("The negation of %1").arg(toPlainString()));
+        beyondRange(QStringLiteral("Lawan dari %1").arg(toPlainString()));
     return fromRaw(raw);
 }
 
@@ -290,7 +275,7 @@ Money Money::operator*(Money other) const
     if (twice > Scale || (twice == Scale && (quotient & 1)))
         quotient += away;
     if (quotient > std::numeric_limits<std::int64_t>::max() || quotient < std::numeric_limits<std::int64_t>::min())
-        beyondRange(QStringLiteral("The product of %1 and %2").arg(toPlainString(), other.toPlainString()));
+        beyondRange(QStringLiteral("Hasil kali %1 dan %2").arg(toPlainString(), other.toPlainString()));
     return fromRaw(std::int64_t(quotient));
 }
 
@@ -302,16 +287,15 @@ double Money::toDouble() const
 Money Money::parse(const QString &text, const QLocale &locale)
 {
     const QString trimmed = text.trimmed();
-    const std::optional<Decimal> dec = scanDecimal(trimmed, locale);
-    if (!dec)
+    const auto read = AmountReader(trimmed, locale).read();
+    if (!read)
         notValid(trimmed);
-    const auto mag = scaledMagnitude(*dec, dec->negative ? MaxNegative : MaxPositive);
-    if (!mag)
-        beyondRange(QStringLiteral("'%1'").arg(trimmed));
-    if (!dec->negative)
-        return fromRaw(std::int64_t(*mag));
+    const UInt128 limit = read->negative ? MaxNegative : MaxPositive;
+    if (read->overflow || read->magnitude > limit)
+        beyondRange(QStringLiteral("\"%1\"").arg(trimmed));
+    const auto magnitude = std::uint64_t(read->magnitude);
     // Negate in unsigned arithmetic so that INT64_MIN is reachable.
-    return fromRaw(std::int64_t(std::uint64_t(0) - *mag));
+    return fromRaw(std::int64_t(read->negative ? std::uint64_t(0) - magnitude : magnitude));
 }
 
 Money Money::parse(const QString &text)

@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <stdexcept>
 
-// A money value that cannot be represented or a text that is not a number.
-// The message names the offending value and is meant for the operator.
+// A money value that cannot be represented or a text that is not an amount.
+// The message (Indonesian) names the offending value and is meant for the
+// operator.
 class MoneyError : public std::runtime_error {
 public:
     explicit MoneyError(const QString &message);
@@ -42,9 +43,11 @@ public:
     // Only for places that deliberately sum in floating point.
     double toDouble() const;
 
-    // Text an operator types: optional sign, digits, the locale's decimal
-    // separator, optional exponent ("1,5E3"). Blanks around are ignored.
-    // More than four decimals round half-even. Throws MoneyError.
+    // Text an operator types or reads off the screen: "50000", "50.000",
+    // "50.000,50", "Rp50.000", "Rp 50.000,00", "-Rp1.500" (the locale's group
+    // and decimal separators). Groups hold three digits; at most four
+    // decimals, nothing is rounded. Blanks around are ignored. Throws
+    // MoneyError quoting the text.
     static Money parse(const QString &text, const QLocale &locale);
     static Money parse(const QString &text);              // regional locale
 

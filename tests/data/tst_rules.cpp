@@ -191,7 +191,7 @@ void RulesTest::loanFeeAtTheEdgeOfTheMoneyRange()
         amount->setMoney(Money::fromRaw(largest + 1));
         QFAIL("an amount whose total overflows was accepted");
     } catch (const std::exception &e) {
-        QVERIFY(QString::fromUtf8(e.what()).contains(QLatin1String("beyond the range")));
+        QVERIFY(QString::fromUtf8(e.what()).contains(QLatin1String("melebihi batas jumlah uang")));
     }
     // Refused whole: the amount and its fee stay as they were.
     QCOMPARE(amount->asMoney().raw(), largest);

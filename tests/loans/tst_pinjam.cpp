@@ -110,6 +110,7 @@ private slots:
     void startsWithGridAndNavigatorLocked();
     void transactionRecordsLoans();
     void enterMovesToTheCollateral();
+    void amountTypedAsShown();
     void searchThatMissesOrIsCancelled();
     void transactionStaysOpenUntilAnotherMemberIsChosenForTheClerk();
     void closingAsksAboutTheLoanBeingEntered();
@@ -275,6 +276,43 @@ void PinjamTest::enterMovesToTheCollateral()
     QCOMPARE(returns.count(), 1);
     press(DBNavigator::Cancel);
     QCOMPARE(script.texts(), QStringList{Prompt});
+}
+
+void PinjamTest::amountTypedAsShown()
+{
+    MessageScript script;
+    openTransaction(Ani);
+    Field *amount = modul->Tpinjam->fieldByName(QStringLiteral("Besar_Pinjam"));
+    typeLoan(QStringLiteral("Rp 1.250.000,50"), QStringLiteral("Motor"));
+    QCOMPARE(amount->asMoney().raw(), 12'500'005'000LL);
+
+    // A text that is no amount: warned about by the box's caption, kept in
+    // the box, and the row keeps what it held.
+    const QString refusal = QStringLiteral("\"Besar Pinjam\": \"1.25.000\" bukan jumlah uang yang sah");
+    script.clear();
+    Fpinjam->DBEbespin->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Fpinjam->DBEbespin, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Fpinjam->DBEbespin, QStringLiteral("1.25.000"));
+    QTest::keyClick(Fpinjam->DBEbespin, Qt::Key_Return);
+    QCOMPARE(script.texts(), QStringList{refusal});
+    QCOMPARE(script.last().kind, messages::Kind::Warning);
+    QCOMPARE(Fpinjam->DBEbespin->text(), QStringLiteral("1.25.000"));
+    QCOMPARE(amount->asMoney().raw(), 12'500'005'000LL);
+    // Nor is the loan stored with it.
+    press(DBNavigator::Post);
+    QCOMPARE(script.texts(), QStringList({refusal, refusal}));
+    QVERIFY(loansFile(*program).isEmpty());
+
+    // Corrected, it goes in exactly.
+    Fpinjam->DBEbespin->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Fpinjam->DBEbespin, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Fpinjam->DBEbespin, QStringLiteral("125.000"));
+    press(DBNavigator::Post);
+    QCOMPARE(script.count(), 2);
+    const auto rows = loansFile(*program);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].value(3).toLongLong(), 1'250'000'000LL);
+    QCOMPARE(cell(0, ColAmount), QStringLiteral("Rp125.000,00"));
 }
 
 void PinjamTest::searchThatMissesOrIsCancelled()

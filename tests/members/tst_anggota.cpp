@@ -457,7 +457,7 @@ private slots:
         entry.birth = "10018";
         addMember(entry);
         QCOMPARE(w->DBEtgll->text(), QString("10/01/8"));
-        const QString refused = "Isian Tgl_Lahir belum lengkap: 10/01/8";
+        const QString refused = "\"Tanggal lahir\": \"10/01/8\" belum lengkap";
         QCOMPARE(script.texts(), QStringList{refused});
         QCOMPARE(script.last().kind, messages::Kind::Warning);
         w->BitBtn7->click();
@@ -465,6 +465,14 @@ private slots:
         QCOMPARE(program->count("Tanggota1"), 0);
         QCOMPARE(modul->Tanggota1->state(), DataState::Insert);
         QCOMPARE(w->DBEtgll->text(), QString("10/01/8"));
+        // A date that does not exist is refused by its caption and kept
+        // for correction.
+        script.clear();
+        type(w->DBEtgll, "310201");
+        w->DBEalamat->setFocus(Qt::TabFocusReason);
+        QCOMPARE(script.texts(), QStringList{"\"Tanggal lahir\": \"31/02/01\" bukan tanggal yang sah"});
+        QCOMPARE(script.last().kind, messages::Kind::Warning);
+        QCOMPARE(w->DBEtgll->text(), QString("31/02/01"));
         // A two-digit year is never read into the future.
         type(w->DBEtgll, "100170");
         w->SpeedButton1->click();
@@ -486,7 +494,7 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(grid->model()->index(0, 3).data().toString(), QString("401"));
         w->DBNavigator2->button(DBNavigator::Post)->click();
-        QCOMPARE(script.texts(), QStringList{"Isian Kodepos_Ortu belum lengkap: 401"});
+        QCOMPARE(script.texts(), QStringList{"\"Kodepos_Ortu\": \"401\" belum lengkap"});
         QCOMPARE(script.last().kind, messages::Kind::Warning);
         QCOMPARE(program->count("Torangtua"), 0);
         QVERIFY(modul->Tortu->isEditing());
@@ -494,7 +502,7 @@ private slots:
         // A value that never went through the mask is refused as well.
         modul->Tortu->fieldByName("Kodepos_Ortu")->setText("ab");
         w->DBNavigator2->button(DBNavigator::Post)->click();
-        QCOMPARE(script.last().text, QString("Isian Kodepos_Ortu tidak sesuai format: ab"));
+        QCOMPARE(script.last().text, QString("\"Kodepos_Ortu\": \"ab\" tidak sesuai format"));
         QCOMPARE(program->count("Torangtua"), 0);
         modul->Tortu->fieldByName("Kodepos_Ortu")->setText("40111");
         w->DBNavigator2->button(DBNavigator::Post)->click();

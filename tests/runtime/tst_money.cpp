@@ -75,13 +75,13 @@ void TestMoney::arithmeticIsExactAndRefusesOverflow()
 
     // Messages name the amounts involved, in the regional plain form.
     QCOMPARE(errorOf([] { raw(maxRaw) + raw(1); }),
-             QStringLiteral("The sum of 922337203685477,5807 and 0,0001 is beyond the range of amounts"));
+             QStringLiteral("Jumlah 922337203685477,5807 dan 0,0001 melebihi batas jumlah uang"));
     QCOMPARE(errorOf([] { raw(minRaw) - raw(10'000); }),
-             QStringLiteral("The difference of -922337203685477,5808 and 1 is beyond the range of amounts"));
+             QStringLiteral("Selisih -922337203685477,5808 dan 1 melebihi batas jumlah uang"));
     QCOMPARE(errorOf([] { -raw(minRaw); }),
-             QStringLiteral("The negation of -922337203685477,5808 is beyond the range of amounts"));
+             QStringLiteral("Lawan dari -922337203685477,5808 melebihi batas jumlah uang"));
     QCOMPARE(errorOf([] { Money::fromUnits(922'337'203'685'478); }),
-             QStringLiteral("'922337203685478' is beyond the range of amounts"));
+             QStringLiteral("\"922337203685478\" melebihi batas jumlah uang"));
     QCOMPARE(Money::fromUnits(922'337'203'685'477).raw(), 9'223'372'036'854'770'000);
     QVERIFY(errorOf([] { raw(minRaw) + raw(-1); }).contains(QStringLiteral("-922337203685477,5808")));
 }
@@ -129,7 +129,7 @@ void TestMoney::productRoundsHalfToEven()
     }
 
     QCOMPARE(errorOf([] { raw(maxRaw) * raw(20'000); }),
-             QStringLiteral("The product of 922337203685477,5807 and 2 is beyond the range of amounts"));
+             QStringLiteral("Hasil kali 922337203685477,5807 dan 2 melebihi batas jumlah uang"));
     QVERIFY(!errorOf([] { raw(1'000'000'000'000'000) * raw(100'000'000); }).isEmpty());
     QVERIFY(!errorOf([] { raw(minRaw) * raw(-10'000); }).isEmpty());
     // Just below and just above one: the 128-bit product decides.
@@ -145,44 +145,32 @@ void TestMoney::parseReadsWhatTheOperatorTypes()
         std::int64_t expected;
     };
     const Case cases[] = {
-        {&indonesian, "1500", 15'000'000},
+        // As a clerk types it and as the currency column shows it.
+        {&indonesian, "50000", 500'000'000},
+        {&indonesian, "50.000", 500'000'000},
+        {&indonesian, "50.000,50", 500'005'000},
+        {&indonesian, "Rp50.000", 500'000'000},
+        {&indonesian, "Rp 50.000,00", 500'000'000},
+        {&indonesian, "Rp. 50.000", 500'000'000},
+        {&indonesian, "rp50000", 500'000'000},
+        {&indonesian, "Rp1.500.000,00", 15'000'000'000},
+        {&indonesian, "Rp-1.500.000,00", -15'000'000'000},
+        {&indonesian, "-Rp 1.500", -15'000'000},
         {&indonesian, "  8641,99 ", 86'419'900},
         {&indonesian, "-0,0005", -5},
-        {&indonesian, "+12", 120'000},
-        {&indonesian, ",5", 5'000},
-        {&indonesian, "5,", 50'000},
         {&indonesian, "0", 0},
         {&indonesian, "-0", 0},
         {&indonesian, "000000000000000000000000001", 10'000},
-        {&indonesian, "1,5E3", 15'000'000},
-        {&indonesian, "1,5e+3", 15'000'000},
-        {&indonesian, "25E-2", 2'500},
-        {&indonesian, "12345E-8", 1},
-        {&indonesian, "-1E-4", -1},
-        {&indonesian, "0E999999999999999", 0},
-        {&indonesian, "7E-999999999999999", 0},
-        // More than four decimals: half-even on the digits typed.
-        {&indonesian, "0,00005", 0},
-        {&indonesian, "0,00015", 2},
-        {&indonesian, "0,00025", 2},
-        {&indonesian, "0,000250000000000000000000001", 3},
-        {&indonesian, "0,00024999", 2},
-        {&indonesian, "-0,00015", -2},
-        {&indonesian, "-0,00025", -2},
-        {&indonesian, "-0,00035", -4},
-        {&indonesian, "3,14159265358979323846", 31'416},
-        {&indonesian, "123456,78905", 1'234'567'890},
-        {&indonesian, "123456,78915", 1'234'567'892},
+        {&indonesian, "1.000.000.000", 10'000'000'000'000},
         // The very edges of the range.
         {&indonesian, "922337203685477,5807", maxRaw},
-        {&indonesian, "922337203685477,58074999", maxRaw},
+        {&indonesian, "922.337.203.685.477,5807", maxRaw},
         {&indonesian, "-922337203685477,5808", minRaw},
-        {&indonesian, "9223372036854775807E-4", maxRaw},
-        // The English decimal point.
+        // The English separators.
         {&english, "1.5", 15'000},
-        {&english, "8641.99", 86'419'900},
-        {&english, "-2.5E-3", -25},
-        {&english, ".0001", 1},
+        {&english, "8,641.99", 86'419'900},
+        {&english, "$8,641.99", 86'419'900},
+        {&english, "Rp 50,000", 500'000'000},
     };
     for (const Case &c : cases) {
         const Money value = Money::parse(QString::fromUtf8(c.text), *c.locale);
@@ -200,29 +188,29 @@ void TestMoney::parseReadsWhatTheOperatorTypes()
 void TestMoney::parseRefusesBadOrHugeText()
 {
     const char *invalidInIndonesian[] = {
-        "", "   ", "abc", "-", "+", ",", "1,2,3", "1.5", "1E", "1E+", "E5",
-        "1 000", "--1", "1,5E3,2", "12a", "1.500", "Rp 100", "0x10",
+        "", "   ", "abc", "-", "+", "+12", ",", ",5", "5,", "1,2,3", "50.5", "50.00", "5.0000", "1000.000",
+        "1.000.00", "50.000.", ".500", "0,00005", "1,5E3", "1E5", "12a", "1 000", "--1", "-Rp-1", "Rp", "Rp.",
+        "Rp50.000 Rp", "50.000Rp", "Rp,5", "0x10", "Rp 50,000.00",
     };
     for (const char *text : invalidInIndonesian) {
         const QString message = errorOf([text] { Money::parse(QString::fromUtf8(text), indonesian); });
-        const QString expected = QStringLiteral("'%1' is not a valid amount").arg(QString::fromUtf8(text).trimmed());
+        const QString expected = QStringLiteral("\"%1\" bukan jumlah uang yang sah").arg(QString::fromUtf8(text).trimmed());
         if (message != expected)
             qWarning() << "text:" << text;
         QCOMPARE(message, expected);
     }
     QCOMPARE(errorOf([] { Money::parse(QStringLiteral("1,5"), english); }),
-             QStringLiteral("'1,5' is not a valid amount"));
+             QStringLiteral("\"1,5\" bukan jumlah uang yang sah"));
     QCOMPARE(errorOf([] { Money::parse(QStringLiteral("abc")); }),
-             QStringLiteral("'abc' is not a valid amount"));
+             QStringLiteral("\"abc\" bukan jumlah uang yang sah"));
 
     const char *beyondRange[] = {
-        "1E30", "922337203685477,5808", "-922337203685477,5809", "922337203685478",
-        // The tie rounds to even, which here is one step past the largest amount.
-        "922337203685477,58075", "99999999999999999999999999", "1E999999999999999",
+        "922337203685477,5808", "-922337203685477,5809", "922337203685478", "922.337.203.685.478",
+        "99999999999999999999999999", "Rp 99.999.999.999.999.999.999.999.999.999.999.999.999",
     };
     for (const char *text : beyondRange) {
         const QString message = errorOf([text] { Money::parse(QString::fromUtf8(text), indonesian); });
-        const QString expected = QStringLiteral("'%1' is beyond the range of amounts").arg(QString::fromUtf8(text));
+        const QString expected = QStringLiteral("\"%1\" melebihi batas jumlah uang").arg(QString::fromUtf8(text));
         if (message != expected)
             qWarning() << "text:" << text;
         QCOMPARE(message, expected);

@@ -15,6 +15,9 @@
 #include "support/teller.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <functional>
@@ -55,6 +58,25 @@ bool typeCell(int column, const QString &text)
         return false;
     const QModelIndex cell = grid->model()->index(grid->currentIndex().row(), column);
     return grid->model()->setData(cell, text, Qt::EditRole);
+}
+
+// Types into a cell of the savings grid's current row through its editor,
+// as a clerk does, and leaves it with Enter. The editor stays open when the
+// grid refused the text.
+QPointer<QLineEdit> typeIntoCell(int column, const QString &text)
+{
+    DBGrid *grid = Fsimpan->DBGrid1;
+    const QModelIndex index = grid->model()->index(grid->currentIndex().row(), column);
+    grid->setCurrentIndex(index);
+    grid->edit(index);
+    QPointer<QLineEdit> editor = qobject_cast<QLineEdit *>(grid->indexWidget(index));
+    if (!editor)
+        return nullptr;
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits Enter once the editor has seen it
+    return qobject_cast<QLineEdit *>(grid->indexWidget(index));
 }
 
 QString cell(int row, int column)
@@ -111,6 +133,7 @@ private slots:
     void startsWithGridAndNavigatorLocked();
     void transactionRecordsOneDeposit();
     void refusedDepositStaysOpenForCorrection();
+    void amountsTypedAsShown();
     void searchThatMissesOrIsCancelled();
     void breakdownOfTheBalance();
     void breakdownSettlesADepositBeingEntered();
@@ -287,6 +310,65 @@ void SimpanTest::refusedDepositStaysOpenForCorrection()
     QCOMPARE(savingsFile(*program).size(), 1);
     QCOMPARE(savingsFile(*program)[0].value(3).toLongLong(), 50000000LL);
     QVERIFY(!Fsimpan->DBGrid1->isEnabled());
+}
+
+void SimpanTest::amountsTypedAsShown()
+{
+    QList<messages::Box> boxes;
+    messages::setScript([&boxes](const messages::Box &box) {
+        boxes << box;
+        // As a real box does, it takes the focus from the cell while it is up.
+        Fsimpan->DBGrid3->setFocus(Qt::ActiveWindowFocusReason);
+        return int(mrOk);
+    });
+    const auto restore = qScopeGuard([] { messages::setScript(nullptr); });
+    const auto texts = [&boxes] {
+        QStringList list;
+        for (const messages::Box &box : std::as_const(boxes))
+            list << box.text;
+        return list;
+    };
+    openTransaction(Ani);
+    press(DBNavigator::Insert);
+    DBGrid *grid = Fsimpan->DBGrid1;
+    // Typed as the column shows it, the cell takes the amount and closes.
+    QVERIFY(!typeIntoCell(ColWajib, QStringLiteral("50.000")));
+    QVERIFY(!typeIntoCell(ColSukarela, QStringLiteral("Rp 12.500,25")));
+    QCOMPARE(cell(0, ColWajib), QStringLiteral("Rp50.000,00"));
+    QVERIFY(boxes.isEmpty());
+
+    // A dot that groups nothing: the warning names the column, and the cell
+    // keeps what was typed.
+    const QString refusal = QStringLiteral("\"S.Wisuda\": \"50.5\" bukan jumlah uang yang sah");
+    const QPointer<QLineEdit> editor = typeIntoCell(ColWisuda, QStringLiteral("50.5"));
+    QCOMPARE(texts(), QStringList{refusal});
+    QCOMPARE(boxes.last().kind, messages::Kind::Warning);
+    QVERIFY(editor);
+    QCOMPARE(grid->indexWidget(grid->model()->index(0, ColWisuda)), editor.data());
+    QCOMPARE(editor->text(), QStringLiteral("50.5"));
+    QVERIFY(editor->hasFocus());
+    QVERIFY(modul->Tsimpan1->fieldByName(QStringLiteral("S_Wisuda"))->isNull());
+
+    // Posting with the refused cell still open stops at the same warning.
+    press(DBNavigator::Post);
+    QCOMPARE(texts(), QStringList({refusal, refusal}));
+    QCOMPARE(modul->Tsimpan1->state(), DataState::Insert);
+    QVERIFY(savingsFile(*program).isEmpty());
+    QCOMPARE(editor->text(), QStringLiteral("50.5"));
+
+    // Corrected in place, the deposit goes in exactly.
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, QStringLiteral("00"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QVERIFY(!grid->indexWidget(grid->model()->index(0, ColWisuda)));
+    press(DBNavigator::Post);
+    QCOMPARE(boxes.size(), 2);
+    const auto rows = savingsFile(*program);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].value(3).toLongLong(), 500'000'000LL);
+    QCOMPARE(rows[0].value(4).toLongLong(), 125'002'500LL);
+    QCOMPARE(rows[0].value(5).toLongLong(), 505'000'000LL);
 }
 
 void SimpanTest::searchThatMissesOrIsCancelled()

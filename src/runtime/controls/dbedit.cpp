@@ -157,6 +157,15 @@ static bool changesText(const QKeyEvent *event)
     return !text.isEmpty() && text.at(0).isPrint();
 }
 
+// An amount may be typed as it is shown: "Rp 50.000,00".
+static bool makesUpAmount(QChar c)
+{
+    const QLocale locale = regional::locale();
+    return c == QLatin1Char('E') || c == QLatin1Char('e') || locale.decimalPoint().contains(c)
+        || locale.groupSeparator().contains(c) || c.isSpace() || QStringLiteral("Rp.").contains(c, Qt::CaseInsensitive)
+        || locale.currencySymbol(QLocale::CurrencySymbol).contains(c);
+}
+
 // A box bound to a number takes only what can make up one; anything else
 // printable gets a beep and is dropped.
 static bool acceptsCharacter(const Field *field, QChar c)
@@ -165,7 +174,7 @@ static bool acceptsCharacter(const Field *field, QChar c)
         return true;
     switch (field->type()) {
     case FieldType::Money:
-        return c == QLatin1Char('E') || c == QLatin1Char('e') || c == regional::locale().decimalPoint().at(0);
+        return makesUpAmount(c);
     case FieldType::Integer:
     case FieldType::AutoInc:
         return false;

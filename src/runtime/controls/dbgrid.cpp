@@ -1,6 +1,7 @@
 #include "runtime/controls/dbgrid.h"
 
 #include "runtime/controls/dbedit.h"
+#include "runtime/abort.h"
 #include "runtime/forms/messages.h"
 
 #include <QHeaderView>
@@ -8,15 +9,14 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
-namespace {
-
 // Cells of a field with an edit mask are typed through that mask, as in a
 // bound editor. An incomplete entry still reaches the row (the view would
 // otherwise keep its editor open without a word, or drop what was typed), and
-// the dataset refuses it with a warning when the row is posted.
-class MaskedDelegate : public QStyledItemDelegate {
+// the dataset refuses it with a warning when the row is posted. A text the
+// field refuses stays in its editor: the row's value is not shown over it.
+class EntryDelegate : public QStyledItemDelegate {
 public:
-    MaskedDelegate(const DatasetModel *model, QObject *parent) : QStyledItemDelegate(parent), m_model(model) {}
+    EntryDelegate(const DatasetModel *model, QObject *parent) : QStyledItemDelegate(parent), m_model(model) {}
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -27,11 +27,42 @@ public:
         return editor;
     }
 
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (editor != m_refused)
+            QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        const auto *line = qobject_cast<QLineEdit *>(editor);
+        if (!line) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return;
+        }
+        m_refused = nullptr;
+        if (!model->setData(index, line->text(), Qt::EditRole)) {
+            m_refused = editor;
+            m_refusedText = line->text();
+        }
+    }
+
+    // The editor whose text the row refused, while it still shows that text.
+    QWidget *refused() const
+    {
+        const auto *line = qobject_cast<const QLineEdit *>(m_refused.data());
+        return line && line->text() == m_refusedText ? m_refused.data() : nullptr;
+    }
+    bool isRefused(const QWidget *editor) const { return editor && editor == m_refused; }
+    QWidget *keptEditor() const { return m_refused; }
+    void forget() { m_refused = nullptr; }
+
 private:
     const DatasetModel *m_model;
+    mutable QPointer<QWidget> m_refused;
+    mutable QString m_refusedText;
 };
 
-} // namespace
 
 DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent)
 {
@@ -131,7 +162,7 @@ DBGrid::DBGrid(QWidget *parent, const QString &name) : QTableView(parent), m_lin
 {
     setObjectName(name);
     setModel(m_model);
-    setItemDelegate(new MaskedDelegate(m_model, this));
+    setItemDelegate(m_delegate = new EntryDelegate(m_model, this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -146,8 +177,36 @@ void DBGrid::commitOpenEditor()
 {
     if (state() != EditingState)
         return;
+    // A refused cell is tried again, and warned about again.
+    m_delegate->forget();
     if (QWidget *editor = indexWidget(currentIndex()))
         commitData(editor);
+    // The row is not stored with a cell the field refused; the warning has
+    // been given.
+    if (m_delegate->isRefused(indexWidget(currentIndex())))
+        throw Abort();
+}
+
+void DBGrid::commitData(QWidget *editor)
+{
+    // The same refused text again (the view commits on every way out of the
+    // cell) is not worth a second warning.
+    if (editor && editor == m_delegate->refused())
+        return;
+    QTableView::commitData(editor);
+}
+
+void DBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // A refused cell keeps what was typed for the clerk to correct; Escape
+    // gives it up.
+    if (m_delegate->isRefused(editor) && hint != QAbstractItemDelegate::RevertModelCache) {
+        editor->setFocus();
+        return;
+    }
+    if (m_delegate->isRefused(editor))
+        m_delegate->forget();
+    QTableView::closeEditor(editor, hint);
 }
 
 void DBGrid::setDataSource(DataSource *source)
@@ -174,6 +233,11 @@ void DBGrid::setReadOnlyGrid(bool readOnly)
 void DBGrid::reset()
 {
     Dataset *d = m_link.dataset();
+    // A refused cell of a row that was cancelled or left has nothing to correct.
+    if (QWidget *editor = m_delegate ? m_delegate->keptEditor() : nullptr; editor && !(d && d->isEditing())) {
+        m_delegate->forget();
+        QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
     if (m_model->dataset() != d) {
         m_model->setDataset(d);
         disconnect(m_listConnection);

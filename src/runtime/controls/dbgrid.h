@@ -41,6 +41,8 @@ private:
     bool m_editable = false;
 };
 
+class EntryDelegate;
+
 // A grid over a data source. Choosing a row moves the dataset (settling a
 // pending row first); the dataset's moves select the row. Money columns show
 // the currency text.
@@ -59,6 +61,8 @@ public:
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void commitData(QWidget *editor) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void commitOpenEditor();
@@ -67,6 +71,7 @@ private:
 
     DataLink m_link;
     DatasetModel *m_model;
+    EntryDelegate *m_delegate = nullptr;
     bool m_readOnly = true;
     bool m_following = false;
     QMetaObject::Connection m_listConnection;

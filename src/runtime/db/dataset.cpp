@@ -6,7 +6,7 @@ namespace {
 
 DatabaseError inactiveError(const QString &name)
 {
-    return DatabaseError(dberr::Inactive, QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(name));
+    return DatabaseError(dberr::Inactive, QStringLiteral("%1: tabel belum dibuka").arg(name));
 }
 
 } // namespace
@@ -45,7 +45,7 @@ Field *Dataset::fieldByName(const QString &name) const
 {
     if (Field *f = findField(name))
         return f;
-    throw DatabaseError(dberr::NoSuchField, QStringLiteral("%1: Field '%2' not found").arg(objectName(), name));
+    throw DatabaseError(dberr::NoSuchField, QStringLiteral("%1: kolom %2 tidak ada").arg(objectName(), name));
 }
 
 void Dataset::requireActive() const
@@ -57,14 +57,14 @@ void Dataset::requireActive() const
 void Dataset::requireEditing() const
 {
     if (!isEditing())
-        throw DatabaseError(dberr::NotEditing, QStringLiteral("%1: Dataset not in edit or insert mode").arg(objectName()));
+        throw DatabaseError(dberr::NotEditing, QStringLiteral("%1: data tidak sedang ditambah atau diubah").arg(objectName()));
 }
 
 void Dataset::requireModifiable() const
 {
     requireActive();
     if (!canModify())
-        throw DatabaseError(dberr::General, QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName()));
+        throw DatabaseError(dberr::General, QStringLiteral("%1: data ini hanya dapat dibaca").arg(objectName()));
 }
 
 Row Dataset::emptyRow() const
@@ -117,13 +117,13 @@ void Dataset::setFieldValue(Field *field, const QVariant &value)
     if (m_calcRow) {
         if (!field->isCalculated())
             throw DatabaseError(dberr::NotEditing,
-                                QStringLiteral("Field '%1' cannot be modified while calculating").arg(field->name()));
+                                QStringLiteral("\"%1\" tidak dapat diubah saat menghitung").arg(field->displayLabel()));
         (*m_calcRow)[field->index()] = value;
         return;
     }
     requireEditing();
     if (field->isCalculated() || field->isReadOnly())
-        throw DatabaseError(dberr::NotEditing, QStringLiteral("Field '%1' cannot be modified").arg(field->name()));
+        throw DatabaseError(dberr::NotEditing, QStringLiteral("\"%1\" tidak dapat diubah").arg(field->displayLabel()));
     const QVariant previous = m_buffer.value(field->index());
     m_buffer[field->index()] = value;
     try {
@@ -361,7 +361,7 @@ void Dataset::post()
     const int fallback = inserting ? std::max(m_insertAt, 0) : m_current;
     int index = -1;
     try {
-        checkMasks();
+        checkEntries();
         emit aboutToChange();
         index = inserting ? doInsertRow(m_buffer) : doUpdateRow(m_current, m_buffer);
     } catch (const DatabaseError &error) {
@@ -400,7 +400,7 @@ void Dataset::remove()
         return;
     }
     if (m_current < 0)
-        throw DatabaseError(dberr::General, QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(objectName()));
+        throw DatabaseError(dberr::General, QStringLiteral("%1: tidak ada data").arg(objectName()));
     const int at = m_current;
     emit aboutToChange();
     doDeleteRow(at);
@@ -508,13 +508,9 @@ int Dataset::doIndexOfBookmark(const QVariant &bookmark) const
 
 // Masked text fields hold what was typed, so that a grid keeps it; a typed
 // value that does not fill its mask is refused here, before it is stored.
-void Dataset::checkMasks() const
+void Dataset::checkEntries() const
 {
-    for (const Field *f : m_fieldPtrs) {
-        if (f->isCalculated() || f->type() != FieldType::Text || f->def().editMask.isEmpty())
-            continue;
-        f->checkMaskEntry(f->asString());
-    }
+    Field::checkEntries(m_fieldPtrs);
 }
 
 int Dataset::visibleRowCount() const
@@ -544,22 +540,22 @@ Row Dataset::visibleRow(int index) const
 
 int Dataset::doInsertRow(const Row &)
 {
-    throw DatabaseError(dberr::General, QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName()));
+    throw DatabaseError(dberr::General, QStringLiteral("%1: data ini hanya dapat dibaca").arg(objectName()));
 }
 
 int Dataset::doUpdateRow(int, const Row &)
 {
-    throw DatabaseError(dberr::General, QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName()));
+    throw DatabaseError(dberr::General, QStringLiteral("%1: data ini hanya dapat dibaca").arg(objectName()));
 }
 
 void Dataset::doDeleteRow(int)
 {
-    throw DatabaseError(dberr::General, QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName()));
+    throw DatabaseError(dberr::General, QStringLiteral("%1: data ini hanya dapat dibaca").arg(objectName()));
 }
 
 int Dataset::doFind(const QVariantList &)
 {
-    throw DatabaseError(dberr::General, QStringLiteral("%1: No index for a key lookup").arg(objectName()));
+    throw DatabaseError(dberr::General, QStringLiteral("%1: tidak ada indeks untuk mencari kunci").arg(objectName()));
 }
 
 // Master/detail -------------------------------------------------------------

@@ -205,7 +205,7 @@ private:
     void afterStore(int index, int fallback);
     Row emptyRow() const;
     void connectMaster();
-    void checkMasks() const;
+    void checkEntries() const;
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QList<Field *> m_fieldPtrs;

@@ -20,6 +20,13 @@ constexpr int NoSuchField = 9736;
 constexpr int Engine = 9737;           // any other error of the SQL engine
 constexpr int BadFile = 9738;          // a table file that is not the expected table
 constexpr int IncompleteEntry = 9739;  // a typed entry that does not fill its edit mask
+
+// An entry that does not fit its field: a warning for the clerk to correct,
+// not a failure of the program.
+constexpr bool isRefusedEntry(int code)
+{
+    return code == InvalidValue || code == ValueTooLong || code == IncompleteEntry;
+}
 }
 
 // Every error of the table layer. code() is one of dberr; the text is shown

@@ -120,6 +120,16 @@ MaskFit fitOfMask(const QString &editMask, const QString &text)
 
 } // namespace
 
+DatabaseError Field::refusal(int code, const QString &why) const
+{
+    return DatabaseError(code, QStringLiteral("\"%1\": %2").arg(displayLabel(), why));
+}
+
+DatabaseError Field::invalid(const QString &text, const QString &what) const
+{
+    return refusal(dberr::InvalidValue, QStringLiteral("\"%1\" bukan %2 yang sah").arg(text, what));
+}
+
 void Field::checkMaskEntry(const QString &text) const
 {
     if (m_def.editMask.isEmpty() || text.isEmpty())
@@ -129,11 +139,26 @@ void Field::checkMaskEntry(const QString &text) const
     case MaskFit::Complete:
         return;
     case MaskFit::Incomplete:
-        throw DatabaseError(dberr::IncompleteEntry,
-                            QStringLiteral("Isian %1 belum lengkap: %2").arg(m_def.name, text));
+        throw refusal(dberr::IncompleteEntry, QStringLiteral("\"%1\" belum lengkap").arg(text));
     case MaskFit::Foreign:
-        throw DatabaseError(dberr::IncompleteEntry,
-                            QStringLiteral("Isian %1 tidak sesuai format: %2").arg(m_def.name, text));
+        throw refusal(dberr::IncompleteEntry, QStringLiteral("\"%1\" tidak sesuai format").arg(text));
+    }
+}
+
+void Field::checkEntries(const QList<Field *> &fields)
+{
+    for (const Field *f : fields) {
+        if (!f->isCalculated() && f->type() == FieldType::Text && !f->def().editMask.isEmpty())
+            f->checkMaskEntry(f->asString());
+    }
+    for (const Field *f : fields) {
+        if (!f->isCalculated() && f->def().required && f->isNull())
+            throw f->refusal(dberr::RequiredValue, QStringLiteral("harus diisi"));
+    }
+    for (const Field *f : fields) {
+        const std::optional<Money> &minimum = f->def().minimum;
+        if (!f->isCalculated() && minimum && !f->isNull() && f->asMoney() < *minimum)
+            throw f->refusal(dberr::MinimumValue, QStringLiteral("paling sedikit %1").arg(minimum->toPlainString()));
     }
 }
 
@@ -147,11 +172,6 @@ void Field::setText(const QString &text)
     setValue(text);
 }
 
-static DatabaseError invalid(const QString &text, const QString &field, const QString &what)
-{
-    return DatabaseError(dberr::InvalidValue,
-                         QStringLiteral("'%1' is not a valid %2 for the field %3").arg(text, what, field));
-}
 
 QVariant Field::normalize(const QVariant &value) const
 {
@@ -165,9 +185,8 @@ QVariant Field::normalize(const QVariant &value) const
         if (s.isEmpty())
             return {};
         if (m_def.size > 0 && s.size() > m_def.size)
-            throw DatabaseError(dberr::ValueTooLong,
-                                QStringLiteral("'%1' is longer than the %2 characters of the field %3")
-                                    .arg(s).arg(m_def.size).arg(m_def.name));
+            throw refusal(dberr::ValueTooLong,
+                          QStringLiteral("\"%1\" lebih dari %2 karakter").arg(s).arg(m_def.size));
         return s;
     }
     case FieldType::Date: {
@@ -177,7 +196,7 @@ QVariant Field::normalize(const QVariant &value) const
         if (!date)
             return {};
         if (!date->isValid())
-            throw invalid(text, m_def.name, QStringLiteral("date"));
+            throw invalid(text, QStringLiteral("tanggal"));
         return *date;
     }
     case FieldType::Money: {
@@ -189,17 +208,17 @@ QVariant Field::normalize(const QVariant &value) const
             try {
                 return QVariant::fromValue(Money::parse(text));
             } catch (const MoneyError &e) {
-                throw DatabaseError(dberr::InvalidValue, e.message());
+                throw refusal(dberr::InvalidValue, e.message());
             }
         }
         bool ok = false;
         const qint64 units = value.toLongLong(&ok);
         if (!ok)
-            throw invalid(value.toString(), m_def.name, QStringLiteral("amount"));
+            throw invalid(value.toString(), QStringLiteral("jumlah uang"));
         try {
             return QVariant::fromValue(Money::fromUnits(units));
         } catch (const MoneyError &e) {
-            throw DatabaseError(dberr::InvalidValue, e.message());
+            throw refusal(dberr::InvalidValue, e.message());
         }
     }
     case FieldType::Integer:
@@ -209,7 +228,7 @@ QVariant Field::normalize(const QVariant &value) const
         bool ok = false;
         const qint64 n = isText ? text.trimmed().toLongLong(&ok) : value.toLongLong(&ok);
         if (!ok || (m_def.type == FieldType::Integer && (n < INT32_MIN || n > INT32_MAX)))
-            throw invalid(value.toString(), m_def.name, QStringLiteral("number"));
+            throw invalid(value.toString(), QStringLiteral("bilangan"));
         return QVariant::fromValue<qint64>(n);
     }
     }

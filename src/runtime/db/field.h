@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/db/error.h"
 #include "runtime/money.h"
 
 #include <QDate>
@@ -30,6 +31,10 @@ struct FieldDef {
     std::optional<Money> minimum;       // CHECK (x >= minimum), reported as 9730
     QString editMask;                   // input mask for bound editors
     int displayWidth = 0;               // characters; 0 = from size
+    QString label;                      // caption the windows show it under
+
+    // What messages call the field: its caption, else its name.
+    QString displayLabel() const { return label.isEmpty() ? name : label; }
 };
 
 // A field of a dataset's current row. Values are held as:
@@ -41,6 +46,7 @@ public:
 
     const FieldDef &def() const { return m_def; }
     const QString &name() const { return m_def.name; }
+    QString displayLabel() const { return m_def.displayLabel(); }
     FieldType type() const { return m_def.type; }
     int size() const { return m_def.size; }
     bool isCalculated() const { return m_def.calculated; }
@@ -69,6 +75,11 @@ public:
     // without a mask pass.
     void checkMaskEntry(const QString &text) const;
 
+    // Before a row is stored: masked texts, then required fields (code
+    // RequiredValue), then minimum values (MinimumValue), each refused by
+    // the field's caption. The engine's own checks stay as a backstop.
+    static void checkEntries(const QList<Field *> &fields);
+
     // The text an editor shows for editing (money plain, dates dd/MM/yyyy).
     QString editText() const { return asString(); }
 
@@ -83,6 +94,10 @@ public:
     QVariant fromStorage(const QVariant &stored) const;
 
 private:
+    // A refused entry, told to the clerk as "Caption": why.
+    DatabaseError refusal(int code, const QString &why) const;
+    DatabaseError invalid(const QString &text, const QString &what) const;
+
     Dataset *m_dataset;
     FieldDef m_def;
     int m_index;

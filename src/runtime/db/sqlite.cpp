@@ -32,11 +32,11 @@ static QString textFor(int code, const QString &engineText)
     const QString detail = engineText.section(QLatin1Char(':'), 1).trimmed();
     switch (code) {
     case dberr::RequiredValue:
-        return QStringLiteral("Field value required. Field: %1").arg(detail);
+        return QStringLiteral("Isian wajib diisi: %1").arg(detail);
     case dberr::MinimumValue:
-        return QStringLiteral("Minimum validity check failed. Field: %1").arg(detail);
+        return QStringLiteral("Isian di bawah nilai minimum: %1").arg(detail);
     case dberr::KeyViolation:
-        return QStringLiteral("Key violation.");
+        return QStringLiteral("Data dengan kunci yang sama sudah ada.");
     default:
         return engineText;
     }

@@ -256,7 +256,7 @@ void Table::checkEmptyKeys(const Row &row, qint64 rowid) const
                                                                 terms.join(QStringLiteral(" AND "))));
         same.bindAll(binds);
         if (same.step())
-            throw DatabaseError(dberr::KeyViolation, QStringLiteral("Key violation."));
+            throw DatabaseError(dberr::KeyViolation, QStringLiteral("Data dengan kunci yang sama sudah ada."));
     }
 }
 

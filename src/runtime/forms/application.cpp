@@ -23,7 +23,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
         messages::standardError(e);
         return false;
     } catch (...) {
-        messages::standardError(std::runtime_error("Unknown error"));
+        messages::standardError(std::runtime_error("Terjadi kesalahan yang tidak dikenal."));
         return false;
     }
 }

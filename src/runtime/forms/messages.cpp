@@ -203,8 +203,8 @@ void standardError(const std::exception &error)
     if (dynamic_cast<const Abort *>(&error))
         return;
     if (const auto *databaseError = dynamic_cast<const DatabaseError *>(&error)) {
-        // An entry that does not fill its mask is the clerk's to correct.
-        const bool typing = databaseError->code() == dberr::IncompleteEntry;
+        // An entry the field refuses is the clerk's to correct.
+        const bool typing = dberr::isRefusedEntry(databaseError->code());
         show(typing ? Kind::Warning : Kind::StandardError, databaseError->text());
         return;
     }
@@ -225,7 +225,7 @@ bool guard(const std::function<void()> &handler)
         standardError(e);
         return false;
     } catch (...) {
-        standardError(std::runtime_error("Unknown error"));
+        standardError(std::runtime_error("Terjadi kesalahan yang tidak dikenal."));
         return false;
     }
 }

@@ -489,11 +489,22 @@ void TestDb::posting()
     detail->cancel();
     QCOMPARE(detail->fieldByName(QStringLiteral("Jumlah"))->asMoney(), Money());
 
-    // Without a handler the error itself arrives.
+    // Without a handler the error itself arrives, naming the field.
     detail->onPostError = nullptr;
     detail->insert();
     QCOMPARE(errorCode([&] { detail->post(); }), dberr::RequiredValue);
     QCOMPARE(detail->state(), DataState::Insert);
+    const auto textOf = [&] {
+        try {
+            detail->post();
+        } catch (const DatabaseError &e) {
+            return e.text();
+        }
+        return QString();
+    };
+    QCOMPARE(textOf(), QStringLiteral("\"Jumlah\": harus diisi"));
+    detail->fieldByName(QStringLiteral("Jumlah"))->setText(QStringLiteral("-1.000"));
+    QCOMPARE(textOf(), QStringLiteral("\"Jumlah\": paling sedikit 0"));
     detail->cancel();
 
     // A duplicate primary key is a key violation; the row stays in insert.

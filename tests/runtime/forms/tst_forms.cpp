@@ -552,7 +552,7 @@ private slots:
 
         failure = [] { throw 42; };
         button->click();
-        QCOMPARE(script.last().text, QString("Unknown error"));
+        QCOMPARE(script.last().text, QString("Terjadi kesalahan yang tidak dikenal."));
 
         failure = nullptr;
         button->click();
