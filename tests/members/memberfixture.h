@@ -11,7 +11,7 @@
 #include "members/Uanggota.h"
 #include "members/Ucari.h"
 #include "runtime/db/connection.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/forms/application.h"
 
 #include <QTemporaryDir>
@@ -65,7 +65,7 @@ public:
     void seed(const QStringList &statements)
     {
         for (const QString &sql : statements)
-            sqlite::Statement(modul->connection()->handle(), sql).exec();
+            sqlite::Statement(sqlite::handleOf(*modul->connection()), sql).exec();
         modul->Tanggota1->refresh();
         modul->Tanggota1->first();
     }

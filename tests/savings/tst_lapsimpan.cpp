@@ -11,7 +11,7 @@
 #include "support/pages.h"
 #include "support/program.h"
 
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/regional.h"
 #include "runtime/report/report.h"
 
@@ -39,7 +39,7 @@ struct Deposit {
 // chose (the savings window would stamp today's).
 void seed(const QList<Deposit> &deposits)
 {
-    sqlite3 *db = modul->connection()->handle();
+    sqlite3 *db = sqlite::handleOf(*modul->connection());
     sqlite::Transaction transaction(db);
     for (const Deposit &d : deposits) {
         sqlite::Statement insert(db, QStringLiteral("insert into Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, "

@@ -1,6 +1,6 @@
 #include "support/sqlfile.h"
 
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 
 #include <sqlite3.h>
 

@@ -193,6 +193,7 @@ private:
     void prepareMove();
     void startInsert(int position);
     void afterStore(int index, int fallback);
+    void showStoredAfterConflict();
     Row emptyRow() const;
     void connectMaster();
     void checkMasks() const;

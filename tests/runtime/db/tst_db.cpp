@@ -1,5 +1,6 @@
 #include "runtime/abort.h"
 #include "runtime/db/connection.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/db/datasource.h"
 #include "runtime/db/error.h"
 #include "runtime/db/query.h"
@@ -73,7 +74,7 @@ public:
     void exec(const QString &sql) const
     {
         char *error = nullptr;
-        if (sqlite3_exec(connection->handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        if (sqlite3_exec(sqlite::handleOf(*connection), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
             const QString text = QString::fromUtf8(error);
             sqlite3_free(error);
             QFAIL(qPrintable(text));
@@ -82,11 +83,11 @@ public:
 
     QVariant scalar(const QString &sql) const
     {
-        sqlite::Statement statement(connection->handle(), sql);
+        sqlite::Statement statement(sqlite::handleOf(*connection), sql);
         return statement.step() ? statement.column(0) : QVariant();
     }
 
-    int changes() const { return sqlite3_total_changes(connection->handle()); }
+    int changes() const { return sqlite3_total_changes(sqlite::handleOf(*connection)); }
 
     // Members A000001..A000003 (and B000001 when asked), in key order.
     void fillMasters(bool withB = false) const
@@ -725,17 +726,17 @@ void TestDb::tableFiles()
         Connection connection(QStringLiteral("FileTest"), schemas);
         QVERIFY(QFile::exists(folder + QStringLiteral("/Master.DB")));
         QVERIFY(QFile::exists(folder + QStringLiteral("/Detail.db")));
-        sqlite::Statement columns(connection.handle(), QStringLiteral("PRAGMA Detail.table_info(Detail)"));
+        sqlite::Statement columns(sqlite::handleOf(connection), QStringLiteral("PRAGMA Detail.table_info(Detail)"));
         QStringList described;
         while (columns.step())
             described << columns.column(1).toString() + QLatin1Char(' ') + columns.column(2).toString()
                     + (columns.column(3).toInt() ? QStringLiteral(" required") : QString());
         QCOMPARE(described, (QStringList{"No INTEGER", "Tgl TEXT", "Kode TEXT", "Jumlah INTEGER required", "Ket TEXT"}));
-        sqlite::Statement index(connection.handle(),
+        sqlite::Statement index(sqlite::handleOf(connection),
                                 QStringLiteral("select sql from Detail.sqlite_master where name = 'IdxKode'"));
         QVERIFY(index.step());
         QVERIFY(index.column(0).toString().contains(QLatin1String("NOCASE")));
-        sqlite::Statement sync(connection.handle(), QStringLiteral("PRAGMA Detail.synchronous"));
+        sqlite::Statement sync(sqlite::handleOf(connection), QStringLiteral("PRAGMA Detail.synchronous"));
         QVERIFY(sync.step());
         QCOMPARE(sync.columnInt(0), 2);
         QCOMPARE(Connection::forAlias(QStringLiteral("FileTest")), &connection);
@@ -744,11 +745,11 @@ void TestDb::tableFiles()
     // Opening again keeps what is there.
     {
         Connection connection(QStringLiteral("FileTest"), schemas);
-        sqlite3_exec(connection.handle(), "insert into Master (Kode) values ('A000001')", nullptr, nullptr, nullptr);
+        sqlite3_exec(sqlite::handleOf(connection), "insert into Master (Kode) values ('A000001')", nullptr, nullptr, nullptr);
     }
     {
         Connection connection(QStringLiteral("FileTest"), schemas);
-        sqlite::Statement count(connection.handle(), QStringLiteral("select count(*) from Master"));
+        sqlite::Statement count(sqlite::handleOf(connection), QStringLiteral("select count(*) from Master"));
         QVERIFY(count.step());
         QCOMPARE(count.columnInt(0), 1);
     }
