@@ -728,8 +728,7 @@ private slots:
     {
         program->seed({member(Budi, "A0011001", "001", "Budi"), deposit(Budi, 10000), deposit(Budi, 20000),
                        loan(Budi, 500000), parentRow(Budi, "Ayah Budi"),
-                       "CREATE TRIGGER Tpinjaman1.locked BEFORE UPDATE ON Tpinjaman1 "
-                       "BEGIN SELECT RAISE(ABORT, 'loan rows are locked'); END"});
+                       refusingTrigger("Tpinjaman1", "UPDATE", "loan rows are locked")});
         MessageScript script;
         TFanggota *w = Fanggota;
         startEdit(Budi);
@@ -801,8 +800,7 @@ private slots:
     {
         program->seed({member(Budi, "A0011001", "001", "Budi"), deposit(Budi, 10000), loan(Budi, 500000),
                        parentRow(Budi, "Ayah Budi"),
-                       "CREATE TRIGGER Torangtua.kept BEFORE DELETE ON Torangtua "
-                       "BEGIN SELECT RAISE(ABORT, 'parents rows are kept'); END"});
+                       refusingTrigger("Torangtua", "DELETE", "parents rows are kept")});
         MessageScript script;
         script.answer(mrYes);
         Fanggota->BBhapus->click();

@@ -70,6 +70,9 @@ public:
     virtual QString version() const { return {}; }
     // An expression compared and sorted without regard to letter case.
     virtual QString caseless(const QString &expression) const = 0;
+    // Appended to a sort term so that empty values come first, as they do
+    // in the files of a folder.
+    virtual QString nullsFirst() const { return {}; }
     // Equality that also holds between two NULLs.
     virtual QString sameAs() const = 0;
     // Columns of the engine's own that no dataset shows.

@@ -78,7 +78,7 @@ QString Table::orderBy() const
 {
     QStringList terms;
     for (const QString &f : m_indexFields)
-        terms << keyTerm(f, m_indexNoCase);
+        terms << keyTerm(f, m_indexNoCase) + m_engine->nullsFirst();
     // Within equal keys, rows come in the order they were first stored.
     terms << m_engine->rowId();
     return terms.join(QStringLiteral(", "));

@@ -109,6 +109,7 @@ public:
     QString rowId() const override;
     QString version() const override;
     QString caseless(const QString &expression) const override;
+    QString nullsFirst() const override { return QStringLiteral(" NULLS FIRST"); }
     QString sameAs() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
     bool isHidden(const QString &column) const override;
 
