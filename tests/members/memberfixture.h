@@ -11,6 +11,7 @@
 #include "members/Uanggota.h"
 #include "members/Ucari.h"
 #include "runtime/db/connection.h"
+#include "runtime/db/postgres/postgres.h"
 #include "runtime/db/sqlite/sqlite.h"
 #include "runtime/forms/application.h"
 #include "support/sqlfile.h"
@@ -71,6 +72,9 @@ public:
         modul->Tanggota1->refresh();
         modul->Tanggota1->first();
     }
+
+    // SQL run by another desk on the same server, through a session of its own.
+    void otherDesk(const QString &sql) const { postgres::Session(m_target).run(sql); }
 
     // Rows as text ("" for an empty value), read through a connection of
     // its own, so only what was committed to the files is seen.
