@@ -17,6 +17,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
   cmake g++ make
   libsqlite3-dev sqlite3
+  # server mode: the client library, and a throwaway server for the tests
+  libpq-dev postgresql
   libjpeg62-turbo-dev
   fonts-liberation2 fonts-dejavu-core
   poppler-utils xvfb xauth
@@ -68,8 +70,44 @@ run_program() {
   exec "$build/simpanpinjam"
 }
 
+# A throwaway PostgreSQL server for the server-mode tests: a cluster in a
+# temporary folder, run by the postgres user (the server refuses root), on a
+# Unix socket only. The tests find it through SP_TEST_SERVER.
+test_server_dir=""
+
+stop_test_server() {
+  if [ -n "$test_server_dir" ]; then
+    as_server "$pg_bin/pg_ctl" -D "$test_server_dir/data" -m immediate stop >/dev/null 2>&1 || true
+    rm -rf "$test_server_dir"
+    test_server_dir=""
+  fi
+}
+
+as_server() {
+  if [ "$(id -u)" -eq 0 ]; then
+    runuser -u postgres -- "$@"
+  else
+    "$@"
+  fi
+}
+
+start_test_server() {
+  pg_bin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
+  test_server_dir="$(mktemp -d /tmp/sp-server.XXXXXX)"
+  trap stop_test_server EXIT
+  if [ "$(id -u)" -eq 0 ]; then
+    chown postgres: "$test_server_dir"
+  fi
+  as_server "$pg_bin/initdb" -D "$test_server_dir/data" -U postgres -A trust -E UTF8 --no-sync >/dev/null
+  as_server "$pg_bin/pg_ctl" -D "$test_server_dir/data" -l "$test_server_dir/server.log" -w \
+    -o "-c listen_addresses='' -k $test_server_dir -c fsync=off -c max_connections=60" start >/dev/null
+  export SP_TEST_SERVER="$test_server_dir"
+  echo "setup.sh: test server on $test_server_dir"
+}
+
 run_tests() {
   local status=0
+  start_test_server
   ctest --test-dir "$build" --output-on-failure || status=1
   echo "setup.sh: the tests once more with the sanitizers"
   cmake -S "$root" -B "$sanitize_build" -DCMAKE_BUILD_TYPE=Debug -DSP_SANITIZE=ON

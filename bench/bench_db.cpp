@@ -7,7 +7,8 @@
 //   bench_db FOLDER     measures on FOLDER (filled first when empty)
 
 #include "data/DM.h"
-#include "runtime/db/safetycopy.h"
+#include "runtime/db/sqlite/safetycopy.h"
+#include "runtime/db/sqlite/sqlite.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +63,7 @@ void stepAndReset(sqlite3_stmt *statement)
 void fill()
 {
     Tmodul module;
-    sqlite3 *db = module.connection()->handle();
+    sqlite3 *db = sqlite::handleOf(*module.connection());
     exec(db, "BEGIN");
     sqlite3_stmt *member = nullptr;
     sqlite3_prepare_v2(db,
@@ -163,7 +164,7 @@ void measure()
     timer.start();
     Tmodul module;
     const double startUp = ms(timer);
-    sqlite3 *db = module.connection()->handle();
+    sqlite3 *db = sqlite::handleOf(*module.connection());
     // Raw: what opening reads, the member table's order of keys and the
     // first rows of the six datasets.
     timer.restart();
@@ -284,7 +285,7 @@ void measure()
     qint64 rawRows = 0;
     for (const char *table : {"Tanggota1", "Torangtua", "Tsimpanan1", "Tpinjaman1"}) {
         sqlite3_stmt *select = nullptr;
-        sqlite3_prepare_v2(module.connection()->handle(), QByteArray("select * from ").append(table).constData(), -1,
+        sqlite3_prepare_v2(sqlite::handleOf(*module.connection()), QByteArray("select * from ").append(table).constData(), -1,
                            &select, nullptr);
         while (sqlite3_step(select) == SQLITE_ROW)
             rawRows += sqlite3_column_count(select) > 0 ? 1 : 0;

@@ -16,6 +16,7 @@
 #include "loans/pinjaman.h"
 #include "members/Uanggota.h"
 #include "runtime/db/connection.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/report/report.h"
 #include "savings/UinputbulanSimpanan.h"
 #include "savings/simpanan.h"
@@ -98,7 +99,7 @@ private:
 void fill()
 {
     Tmodul module;
-    sqlite3 *db = module.connection()->handle();
+    sqlite3 *db = sqlite::handleOf(*module.connection());
     exec(db, "BEGIN");
     {
         Statement member(db, "insert into Tanggota1 (No_Anggota, Tgl_Daftar, Nama, NPM, NBK, Tempat_Lahir, Tgl_Lahir, "

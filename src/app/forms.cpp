@@ -12,18 +12,21 @@
 #include "members/Laporan_Anggota.h"
 #include "members/Ucari.h"
 #include "members/Uanggota.h"
-#include "runtime/db/filecheck.h"
+#include "runtime/db/sqlite/filecheck.h"
 #include "runtime/db/folderlock.h"
-#include "runtime/db/safetycopy.h"
+#include "runtime/db/sqlite/safetycopy.h"
 #include "runtime/forms/messages.h"
 #include "savings/ULapSimpanBulanan.h"
 #include "savings/UinputbulanSimpanan.h"
 #include "savings/Uslip.h"
 #include "savings/simpanan.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include <memory>
 
@@ -55,6 +58,29 @@ QString lockProblem(const QString &folder, const FolderLock &lock)
 std::unique_ptr<FolderLock> lockBook(const QString &folder)
 {
     auto lock = std::make_unique<FolderLock>(folder, QStringLiteral("simpanpinjam.lock"));
+    switch (lock->tryLock()) {
+    case FolderLock::Result::Locked:
+        return lock;
+    case FolderLock::Result::Busy:
+        messages::warning(QStringLiteral("Program Simpan Pinjam sudah dijalankan."));
+        return nullptr;
+    case FolderLock::Result::Failed:
+        break;
+    }
+    messages::error(QStringLiteral("Program Simpan Pinjam tidak dapat dijalankan.\n") + lockProblem(folder, *lock));
+    return nullptr;
+}
+
+// On a server many desks share the book, but one user (one home folder)
+// runs one copy on it: the lock is in the user's own data folder, named
+// after the server's address without the password.
+std::unique_ptr<FolderLock> lockDesk(const QString &uri)
+{
+    QUrl url(uri);
+    url.setPassword(QString());
+    const QByteArray key = QCryptographicHash::hash(url.toString().toUtf8(), QCryptographicHash::Sha1).toHex();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/meja");
+    auto lock = std::make_unique<FolderLock>(folder, QStringLiteral("server-%1.lock").arg(QString::fromLatin1(key)));
     switch (lock->tryLock()) {
     case FolderLock::Result::Locked:
         return lock;
@@ -138,8 +164,8 @@ void destroyForms()
 
 bool startUp()
 {
-    const QString folder = aliasFolder(QString::fromLatin1(Tmodul::Alias));
-    std::unique_ptr<FolderLock> lock = lockBook(folder);
+    const QString target = aliasFolder(QString::fromLatin1(Tmodul::Alias));
+    std::unique_ptr<FolderLock> lock = isServerTarget(target) ? lockDesk(target) : lockBook(target);
     if (!lock)
         return false;
     if (const QString problem = createFormsOrExplain(); !problem.isEmpty()) {

@@ -3,7 +3,6 @@
 #include "data/rules.h"
 #include "loans/pinjaman.h"
 #include "runtime/forms/messages.h"
-#include "runtime/db/sqlite.h"
 #include "runtime/db/walk.h"
 #include "savings/simpanan.h"
 
@@ -397,13 +396,20 @@ bool Tmodul::storeMemberAs(const QString &number)
     for (const Field *f : members->fields())
         typed.append(f->value());
     try {
-        sqlite::Transaction transaction(m_connection->handle());
+        db::Transaction transaction(*m_connection);
         carryNumberOver(number);
         transaction.commit();
         return true;
+    } catch (const DatabaseError &error) {
+        // Everything was rolled back; the screen follows the stored rows and
+        // the member is in edit again with what the clerk typed, unless
+        // another desk changed the rows meanwhile: then the clerk sees them
+        // as they now are, and nothing typed goes over them.
+        showFilesAfterRollback(true);
+        if (error.code() != dberr::RowChanged)
+            restoreTypedMember(typed);
+        throw;
     } catch (...) {
-        // Everything was rolled back; the screen follows the files and the
-        // member is in edit again with what the clerk typed.
         showFilesAfterRollback(true);
         restoreTypedMember(typed);
         throw;
@@ -470,7 +476,7 @@ void Tmodul::cancelNewMember()
         for (Dataset *detail : details)
             detail->cancel();
         try {
-            sqlite::Transaction transaction(m_connection->handle());
+            db::Transaction transaction(*m_connection);
             for (Dataset *detail : details) {
                 for (int n = detail->recordCount(); n > 0; --n)
                     detail->remove();
@@ -540,7 +546,7 @@ void Tmodul::deleteCurrentMember()
     for (Dataset *detail : details)
         detail->cancel();
     try {
-        sqlite::Transaction transaction(m_connection->handle());
+        db::Transaction transaction(*m_connection);
         for (Dataset *detail : details) {
             for (int n = detail->recordCount(); n > 0; --n)
                 detail->remove();

@@ -16,7 +16,7 @@
 #include "members/Uanggota.h"
 #include "members/Ucari.h"
 #include "runtime/db/connection.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/forms/application.h"
 #include "runtime/forms/form.h"
 #include "runtime/forms/messages.h"
@@ -53,7 +53,7 @@ QString text(Dataset *dataset, const char *field)
 
 bool numberTaken(const QString &number)
 {
-    sqlite::Statement select(modul->connection()->handle(),
+    sqlite::Statement select(sqlite::handleOf(*modul->connection()),
                              QStringLiteral("SELECT count(*) FROM Tanggota1 WHERE No_Anggota = ?"));
     select.bind(1, number);
     return select.step() && select.columnInt(0) > 0;

@@ -7,8 +7,8 @@
 #include "data/DM.h"
 #include "runtime/db/connection.h"
 #include "runtime/db/folderlock.h"
-#include "runtime/db/safetycopy.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/safetycopy.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "support/messagescript.h"
 #include "support/sqlfile.h"
 
@@ -173,13 +173,13 @@ void StartupTest::cleanup()
 void StartupTest::makeBook()
 {
     QVERIFY(startUp());
-    sqlite::Statement(modul->connection()->handle(),
+    sqlite::Statement(sqlite::handleOf(*modul->connection()),
                       QStringLiteral("INSERT INTO Tanggota1 (No_Anggota, Nama, NPM, NBK) "
                                      "VALUES ('1201001', 'Ani', 'B0012345', '001')")).exec();
-    sqlite::Statement(modul->connection()->handle(),
+    sqlite::Statement(sqlite::handleOf(*modul->connection()),
                       QStringLiteral("INSERT INTO Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, S_Wisuda) "
                                      "VALUES ('01/02/2025', '1201001', 100000000, 0, 0)")).exec();
-    sqlite::Statement(modul->connection()->handle(),
+    sqlite::Statement(sqlite::handleOf(*modul->connection()),
                       QStringLiteral("INSERT INTO Tpinjaman1 (Tgl_Pinjam, No_Anggota, Besar_Pinjam, Jaminan) "
                                      "VALUES ('01/02/2025', '1201001', 5000000000, 'Motor')")).exec();
     shutDown();

@@ -3,6 +3,7 @@
 // and the month queries of the reports.
 
 #include "data/DM.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/regional.h"
 #include "support/messagescript.h"
 
@@ -65,7 +66,7 @@ void addLoan(Tmodul &m, const QString &amount, const QString &guarantee)
 void exec(Tmodul &m, const QString &sql)
 {
     char *error = nullptr;
-    if (sqlite3_exec(m.connection()->handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+    if (sqlite3_exec(sqlite::handleOf(*m.connection()), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error);
         sqlite3_free(error);
         QFAIL(qPrintable(message));

@@ -11,7 +11,7 @@
 #include "support/pages.h"
 #include "support/program.h"
 
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/regional.h"
 #include "runtime/report/report.h"
 
@@ -37,7 +37,7 @@ struct Loan {
 // chose (the loans window would stamp today's).
 void seed(const QList<Loan> &loans)
 {
-    sqlite3 *db = modul->connection()->handle();
+    sqlite3 *db = sqlite::handleOf(*modul->connection());
     sqlite::Transaction transaction(db);
     for (const Loan &loan : loans) {
         sqlite::Statement insert(db, QStringLiteral("insert into Tpinjaman1 (Tgl_Pinjam, No_Anggota, Besar_Pinjam, "

@@ -5,7 +5,7 @@
 
 #include "loans/pinjaman.h"
 #include "members/Ucari.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/regional.h"
 #include "runtime/report/preview.h"
 #include "support/amounts.h"

@@ -11,8 +11,11 @@
 #include "members/Uanggota.h"
 #include "members/Ucari.h"
 #include "runtime/db/connection.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/postgres/postgres.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/forms/application.h"
+#include "support/sqlfile.h"
+#include "support/testserver.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -30,9 +33,9 @@ namespace fixture {
 // clock themselves where the date stamp matters.
 class Program {
 public:
-    Program()
+    Program() : m_target(testserver::wanted() ? testserver::freshDatabase() : m_dir.path())
     {
-        setAliasFolder(QString::fromLatin1(Tmodul::Alias), m_dir.path());
+        setAliasFolder(QString::fromLatin1(Tmodul::Alias), m_target);
         createForms();
         for (QTimer *timer : {Fmenu->Timer1, Fmenu->Timer2, Fmenu->Timer3})
             timer->stop();
@@ -65,15 +68,28 @@ public:
     void seed(const QStringList &statements)
     {
         for (const QString &sql : statements)
-            sqlite::Statement(modul->connection()->handle(), sql).exec();
+            modul->connection()->execute(sql);
         modul->Tanggota1->refresh();
         modul->Tanggota1->first();
     }
+
+    // SQL run by another desk on the same server, through a session of its own.
+    void otherDesk(const QString &sql) const { postgres::Session(m_target).run(sql); }
 
     // Rows as text ("" for an empty value), read through a connection of
     // its own, so only what was committed to the files is seen.
     QList<QStringList> rows(const QString &sql) const
     {
+        if (isServerTarget(m_target)) {
+            QList<QStringList> result;
+            for (const QVariantList &row : readFile(m_target, sql)) {
+                QStringList texts;
+                for (const QVariant &value : row)
+                    texts << value.toString();
+                result << texts;
+            }
+            return result;
+        }
         sqlite3 *db = nullptr;
         const QString main = m_dir.filePath(QStringLiteral("Tanggota1.DB"));
         if (sqlite3_open_v2(main.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -118,7 +134,21 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    const QString m_target;
 };
+
+// A trigger that refuses every `event` (UPDATE, DELETE) on a table with
+// `message`: a fault injected into the middle of a transaction.
+inline QString refusingTrigger(const QString &table, const QString &event, const QString &message)
+{
+    if (testserver::wanted())
+        return QStringLiteral("CREATE FUNCTION refuse_%1() RETURNS trigger LANGUAGE plpgsql AS "
+                              "$$BEGIN RAISE EXCEPTION '%3'; END$$; "
+                              "CREATE TRIGGER refuse BEFORE %2 ON %1 FOR EACH ROW EXECUTE FUNCTION refuse_%1()")
+            .arg(table, event, message);
+    return QStringLiteral("CREATE TRIGGER %1.refuse BEFORE %2 ON %1 BEGIN SELECT RAISE(ABORT, '%3'); END")
+        .arg(table, event, message);
+}
 
 inline QString today()
 {

@@ -776,12 +776,45 @@ private slots:
                  QStringList{"Budi Santoso"});
     }
 
+    // Another desk changed the member, or one of its deposits, since this
+    // desk read it: the renumbering and the deletion are refused whole, the
+    // rows are shown as they now are, and the other desk's change stays.
+    void renumberAndDeleteAfterAnotherDesk()
+    {
+        if (!testserver::wanted())
+            QSKIP("Only a server has several desks on one book");
+        program->seed({member(Budi, "A0011001", "001", "Budi"), deposit(Budi, 10000)});
+        MessageScript script;
+        TFanggota *w = Fanggota;
+        startEdit(Budi);
+        type(w->DBEnbk, "007");
+        program->otherDesk(QStringLiteral("UPDATE Tanggota1 SET Alamat = 'Jl. Lain 1', sp_versi = sp_versi + 1"));
+        w->SimpanEdit->click();
+        QCOMPARE(script.count(), 1);
+        QCOMPARE(script.last().kind, messages::Kind::StandardError);
+        QVERIFY2(script.last().text.contains("Data telah diubah oleh meja lain."), qPrintable(script.last().text));
+        QCOMPARE(program->rows("SELECT No_Anggota, NBK, Alamat FROM Tanggota1"),
+                 QList<QStringList>({{Budi, "001", "Jl. Lain 1"}}));
+        QCOMPARE(program->column("SELECT No_Anggota FROM Tsimpanan1"), QStringList{Budi});
+        QCOMPARE(modul->Tanggota1->state(), DataState::Browse);
+        QCOMPARE(w->DBEalamat->text(), QString("Jl. Lain 1"));
+        QCOMPARE(w->DBEnbk->text(), QString("001"));
+
+        script.clear();
+        program->otherDesk(QStringLiteral("UPDATE Tsimpanan1 SET S_Wajib = 200000000, sp_versi = sp_versi + 1"));
+        script.answer(mrYes);
+        w->BBhapus->click();
+        QVERIFY2(script.last().text.contains("Data telah diubah oleh meja lain."), qPrintable(script.last().text));
+        QCOMPARE(program->count("Tanggota1"), 1);
+        QCOMPARE(program->column("SELECT S_Wajib FROM Tsimpanan1"), QStringList{"200000000"});
+        QCOMPARE(currentNumber(), Budi);
+    }
+
     void renumberIsOneTransaction()
     {
         program->seed({member(Budi, "A0011001", "001", "Budi"), deposit(Budi, 10000), deposit(Budi, 20000),
                        loan(Budi, 500000), parentRow(Budi, "Ayah Budi"),
-                       "CREATE TRIGGER Tpinjaman1.locked BEFORE UPDATE ON Tpinjaman1 "
-                       "BEGIN SELECT RAISE(ABORT, 'loan rows are locked'); END"});
+                       refusingTrigger("Tpinjaman1", "UPDATE", "loan rows are locked")});
         MessageScript script;
         TFanggota *w = Fanggota;
         startEdit(Budi);
@@ -853,8 +886,7 @@ private slots:
     {
         program->seed({member(Budi, "A0011001", "001", "Budi"), deposit(Budi, 10000), loan(Budi, 500000),
                        parentRow(Budi, "Ayah Budi"),
-                       "CREATE TRIGGER Torangtua.kept BEFORE DELETE ON Torangtua "
-                       "BEGIN SELECT RAISE(ABORT, 'parents rows are kept'); END"});
+                       refusingTrigger("Torangtua", "DELETE", "parents rows are kept")});
         MessageScript script;
         script.answer(mrYes);
         Fanggota->BBhapus->click();

@@ -8,7 +8,7 @@
 #include "support/pages.h"
 #include "support/program.h"
 
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/regional.h"
 #include "runtime/report/report.h"
 
@@ -30,7 +30,7 @@ QString memberNumber(int i)
 // fifth without an address. Written in one transaction, then read afresh.
 void seedMembers(int count)
 {
-    sqlite3 *db = modul->connection()->handle();
+    sqlite3 *db = sqlite::handleOf(*modul->connection());
     sqlite::Transaction transaction(db);
     for (int i = 1; i <= count; ++i) {
         sqlite::Statement insert(db, QStringLiteral("insert into Tanggota1 (No_Anggota, Tgl_Daftar, Nama, Alamat) "
@@ -330,9 +330,9 @@ void ReportAnggotaTest::walkTellsTheWindowsOnce()
     Program program;
     seedMembers(40);
     {
-        sqlite::Transaction transaction(modul->connection()->handle());
+        sqlite::Transaction transaction(sqlite::handleOf(*modul->connection()));
         for (int member : {1, 40, 40}) {
-            sqlite::Statement(modul->connection()->handle(),
+            sqlite::Statement(sqlite::handleOf(*modul->connection()),
                               QStringLiteral("insert into Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, "
                                              "S_Wisuda) values ('01/03/2024', '%1', 10000, 0, 0)")
                                   .arg(memberNumber(member)))
@@ -364,7 +364,7 @@ void ReportAnggotaTest::savedAsCsvForASpreadsheet()
     Program program;
     regional::setLocaleForTesting(QLocale(QLocale::Indonesian, QLocale::Indonesia));
     seedMembers(3);
-    sqlite::Statement(modul->connection()->handle(),
+    sqlite::Statement(sqlite::handleOf(*modul->connection()),
                       QStringLiteral("update Tanggota1 set Alamat = 'Jl. Dago; Blok \"A\"' where No_Anggota = '%1'")
                           .arg(memberNumber(2)))
         .exec();
@@ -390,7 +390,7 @@ void ReportAnggotaTest::longestTextsKeepToTheirColumns()
 {
     Program program;
     // Names and addresses as long as their fields, of the widest letter.
-    sqlite3 *db = modul->connection()->handle();
+    sqlite3 *db = sqlite::handleOf(*modul->connection());
     sqlite::Statement insert(db, QStringLiteral("insert into Tanggota1 (No_Anggota, Tgl_Daftar, Nama, Alamat) "
                                                 "values (?, ?, ?, ?)"));
     insert.bindAll({QStringLiteral("WW99999"), QStringLiteral("2024-12-31"), QString(20, QLatin1Char('W')),

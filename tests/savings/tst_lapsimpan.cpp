@@ -11,7 +11,7 @@
 #include "support/pages.h"
 #include "support/program.h"
 
-#include "runtime/db/sqlite.h"
+#include "runtime/db/connection.h"
 #include "runtime/regional.h"
 #include "runtime/report/report.h"
 
@@ -39,13 +39,13 @@ struct Deposit {
 // chose (the savings window would stamp today's).
 void seed(const QList<Deposit> &deposits)
 {
-    sqlite3 *db = modul->connection()->handle();
-    sqlite::Transaction transaction(db);
+    const Connection &connection = *modul->connection();
+    db::Transaction transaction(connection);
     for (const Deposit &d : deposits) {
-        sqlite::Statement insert(db, QStringLiteral("insert into Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, "
-                                                    "S_Sukarela, S_Wisuda) values (?, ?, ?, ?, ?)"));
-        insert.bindAll({d.date, d.member, qint64(d.wajib.raw()), qint64(d.sukarela.raw()), qint64(d.wisuda.raw())});
-        insert.exec();
+        const auto insert = connection.engine().prepare(QStringLiteral(
+            "insert into Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, S_Wisuda) values (?, ?, ?, ?, ?)"));
+        insert->bindAll({d.date, d.member, qint64(d.wajib.raw()), qint64(d.sukarela.raw()), qint64(d.wisuda.raw())});
+        insert->exec();
     }
     transaction.commit();
     modul->Tsimpan1->refresh();

@@ -3,7 +3,7 @@
 // the grid, post; look at the balance breakdown and print the slip.
 
 #include "members/Ucari.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/regional.h"
 #include "runtime/report/preview.h"
 #include "savings/simpanan.h"

@@ -12,7 +12,7 @@
 #include "support/program.h"
 #include "support/sqlfile.h"
 
-#include "runtime/db/sqlite.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/regional.h"
 #include "runtime/report/report.h"
 
@@ -519,7 +519,7 @@ void SlipTest::loanSlipPrintsCalculatedFeeAndTotal()
     QCOMPARE(modul->Tpinjam->state(), DataState::Browse);
     QCOMPARE(modul->Tpinjam->recNo(), 1);
     // Whatever the stored fee columns hold, the slip shows the calculation.
-    sqlite::Statement(modul->connection()->handle(),
+    sqlite::Statement(sqlite::handleOf(*modul->connection()),
                       QStringLiteral("update Tpinjaman1 set Administrasi = 10000, Total_Pinjam = 20000")).exec();
     modul->Tpinjam->refresh();
     Fslip->PrintPinjam();

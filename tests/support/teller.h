@@ -7,7 +7,6 @@
 
 #include "data/DM.h"
 #include "members/Ucari.h"
-#include "runtime/db/sqlite.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -23,7 +22,7 @@ inline const QString Citra = QStringLiteral("1203003");
 
 inline void exec(const QString &sql)
 {
-    sqlite::Statement(modul->connection()->handle(), sql).exec();
+    modul->connection()->execute(sql);
 }
 
 // Rows put into the files by another tool, then read afresh by the program.

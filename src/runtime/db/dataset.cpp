@@ -365,6 +365,10 @@ void Dataset::post()
         emit aboutToChange();
         index = inserting ? doInsertRow(m_buffer) : doUpdateRow(m_current, m_buffer);
     } catch (const DatabaseError &error) {
+        if (error.code() == dberr::RowChanged) {
+            showStoredAfterConflict();
+            throw;
+        }
         DataAction action = DataAction::Fail;
         if (onPostError)
             onPostError(*this, error, action);
@@ -403,8 +407,29 @@ void Dataset::remove()
         throw DatabaseError(dberr::General, QStringLiteral("%1: tidak ada data").arg(objectName()));
     const int at = m_current;
     emit aboutToChange();
-    doDeleteRow(at);
+    try {
+        doDeleteRow(at);
+    } catch (const DatabaseError &error) {
+        if (error.code() == dberr::RowChanged)
+            showStoredAfterConflict();
+        throw;
+    }
     afterStore(-1, at);
+}
+
+// Another desk changed or deleted the row since it was read: what was typed
+// is dropped and the rows are read again, so the clerk sees the row as it
+// now is (or no longer sees it).
+void Dataset::showStoredAfterConflict()
+{
+    m_state = DataState::Browse;
+    m_insertAt = -1;
+    m_modified = false;
+    const int index = doReload(m_current);
+    m_current = -1;
+    emit listChanged();
+    setCurrent(index);
+    emit stateChanged();
 }
 
 void Dataset::refresh()

@@ -203,6 +203,7 @@ private:
     bool arriveAt(int index);
     void startInsert(int position);
     void afterStore(int index, int fallback);
+    void showStoredAfterConflict();
     Row emptyRow() const;
     void connectMaster();
     void checkEntries() const;

@@ -20,6 +20,7 @@ constexpr int NoSuchField = 9736;
 constexpr int Engine = 9737;           // any other error of the SQL engine
 constexpr int BadFile = 9738;          // a table file that is not the expected table
 constexpr int IncompleteEntry = 9739;  // a typed entry that does not fill its edit mask
+constexpr int RowChanged = 9740;       // another desk changed or deleted the row since it was read
 
 // An entry that does not fit its field: a warning for the clerk to correct,
 // not a failure of the program.

@@ -1,6 +1,6 @@
 #include "runtime/db/folderlock.h"
 
-#include "runtime/db/filecheck.h"
+#include "runtime/db/sqlite/filecheck.h"
 
 #include <QDir>
 #include <QFileInfo>

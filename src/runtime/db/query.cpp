@@ -10,28 +10,25 @@ Query::Query(const QString &name, QObject *parent) : Dataset(name, parent)
 
 Query::~Query() = default;
 
-static FieldType typeFromDecl(const QString &decl)
-{
-    const QString upper = decl.toUpper();
-    return upper.contains(QLatin1String("INT")) ? FieldType::Integer : FieldType::Text;
-}
-
 void Query::doOpen()
 {
     Connection *connection = Connection::forAlias(m_alias);
     if (!connection)
         throw DatabaseError(dberr::BadFile, QStringLiteral("%1: The alias %2 is not open").arg(objectName(), m_alias));
     // The text is passed to the engine as it stands.
-    m_stmt = std::make_unique<sqlite::Statement>(connection->handle(), m_sql.join(QLatin1Char('\n')));
+    db::Engine &engine = connection->engine();
+    m_stmt = engine.prepare(m_sql.join(QLatin1Char('\n')));
     const bool declared = storedFieldCount() > 0;
     m_columnField.assign(m_stmt->columnCount(), -1);
     for (int c = 0; c < m_stmt->columnCount(); ++c) {
         const QString name = m_stmt->columnName(c);
+        if (engine.isHidden(name))
+            continue;
         Field *field = findField(name);
         if (!field && !declared) {
             FieldDef def;
             def.name = name;
-            def.type = typeFromDecl(m_stmt->columnDeclType(c));
+            def.type = m_stmt->columnIsInteger(c) ? FieldType::Integer : FieldType::Text;
             field = addField(def);
         }
         if (field && !field->isCalculated())
@@ -77,10 +74,8 @@ void Query::suspendLater() const
     m_suspendQueued = true;
     QMetaObject::invokeMethod(const_cast<Query *>(this), [this] {
         m_suspendQueued = false;
-        if (m_stmt && !m_done && !m_suspended) {
-            m_stmt->reset();
-            m_suspended = true;
-        }
+        if (m_stmt && !m_done && !m_suspended)
+            m_suspended = m_stmt->pause();
     }, Qt::QueuedConnection);
 }
 

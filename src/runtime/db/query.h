@@ -1,7 +1,7 @@
 #pragma once
 
 #include "runtime/db/dataset.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/engine.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,10 +14,12 @@
 // Declared fields give the columns of the same name their type (money!);
 // other columns are typed from the table's declared column type.
 //
-// A statement that is stepped but not finished holds a read lock on its
-// files, which stops every other program from writing them. So once control
-// is back in the event loop, an unfinished statement is reset; when more
-// rows are needed it runs again and passes over the rows already read.
+// A statement that is stepped but not finished may hold a read lock (the
+// files of a folder), which stops every other program from writing them. So
+// once control is back in the event loop, an unfinished statement pauses;
+// when more rows are needed it runs again and passes over the rows already
+// read. Columns of the engine's own (a server's row identity and version)
+// are not fields.
 class Query : public Dataset {
     Q_OBJECT
 public:
@@ -47,7 +49,7 @@ private:
     void restart() const;
     QString m_alias;
     QStringList m_sql;
-    mutable std::unique_ptr<sqlite::Statement> m_stmt;
+    mutable std::unique_ptr<db::Statement> m_stmt;
     mutable std::vector<Row> m_rows;
     mutable bool m_done = true;
     mutable bool m_suspended = false;      // reset with rows still to come

@@ -2,18 +2,7 @@
 
 #include "runtime/db/connection.h"
 
-#include <sqlite3.h>
-
 #include <unordered_set>
-
-namespace {
-
-QString quoted(const QString &name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
-} // namespace
 
 Table::Table(const QString &name, QObject *parent) : Dataset(name, parent)
 {
@@ -82,30 +71,52 @@ void Table::resolveIndex()
     }
 }
 
+QString Table::keyTerm(const QString &field, bool noCase) const
+{
+    return noCase ? m_engine->caseless(name(field)) : name(field);
+}
+
 QString Table::orderBy() const
 {
     QStringList terms;
     for (const QString &f : m_indexFields)
-        terms << quoted(f) + (m_indexNoCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        terms << keyTerm(f, m_indexNoCase) + m_engine->nullsFirst();
     // Within equal keys, rows come in the order they were first stored.
-    terms << QStringLiteral("rowid");
+    terms << m_engine->rowId();
     return terms.join(QStringLiteral(", "));
+}
+
+void Table::forget(qint64 rowid)
+{
+    m_cache.remove(rowid);
+    m_versions.remove(rowid);
+}
+
+void Table::forgetAll()
+{
+    m_cache.clear();
+    m_versions.clear();
+}
+
+void Table::refuseChanged() const
+{
+    throw DatabaseError(dberr::RowChanged, QStringLiteral("Data telah diubah oleh meja lain. Data dibaca ulang."));
 }
 
 QString Table::rangeWhere(QVariantList &binds) const
 {
     const QStringList links = masterFieldList();
     if (links.isEmpty() || !masterSource())
-        return QStringLiteral("1");
+        return QStringLiteral("1 = 1");
     const QVariantList values = masterValues();
     QStringList terms;
     for (int i = 0; i < links.size(); ++i) {
         const QVariant v = values.value(i);
         if (v.isNull())
-            return QStringLiteral("0");
+            return QStringLiteral("1 = 0");
         const Field *f = fieldByName(links.at(i));
         const bool noCase = m_indexNoCase && m_indexFields.contains(f->name(), Qt::CaseInsensitive);
-        terms << quoted(f->name()) + QStringLiteral(" = ?") + (noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        terms << keyTerm(f->name(), noCase) + QStringLiteral(" = ") + (noCase ? m_engine->caseless(QStringLiteral("?")) : QStringLiteral("?"));
         binds << f->toStorage(f->normalize(v));
     }
     return terms.join(QStringLiteral(" AND "));
@@ -120,6 +131,7 @@ void Table::doOpen()
     if (!m_schema)
         throw DatabaseError(dberr::BadFile,
                             QStringLiteral("%1: Table %2 does not exist under %3").arg(objectName(), m_fileName, m_alias));
+    m_engine = &m_connection->engine();
     if (storedFieldCount() == 0) {
         for (const FieldDef &f : m_schema->fields)
             addField(f);
@@ -135,19 +147,20 @@ void Table::doOpen()
     }
     QStringList columns;
     for (int index : m_columnField)
-        columns << quoted(fieldList().at(index)->name());
-    m_fetch = std::make_unique<sqlite::Statement>(
-        m_connection->handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                    .arg(columns.join(QStringLiteral(", ")), quoted(m_schema->tableName)));
+        columns << name(fieldList().at(index)->name());
+    if (!m_engine->version().isEmpty())
+        columns << m_engine->version();
+    m_fetch = m_engine->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                    .arg(columns.join(QStringLiteral(", ")), name(m_schema->tableName), m_engine->rowId()));
     resolveIndex();
-    m_cache.clear();
+    forgetAll();
     loadKeys();
 }
 
 void Table::doClose()
 {
     m_fetch.reset();
-    m_cache.clear();
+    forgetAll();
     m_rowids.clear();
 }
 
@@ -155,12 +168,12 @@ void Table::loadKeys()
 {
     QVariantList binds;
     const QString where = rangeWhere(binds);
-    sqlite::Statement select(m_connection->handle(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY %3")
-                                                         .arg(quoted(m_schema->tableName), where, orderBy()));
-    select.bindAll(binds);
+    const auto select = m_engine->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
+                                              .arg(m_engine->rowId(), name(m_schema->tableName), where, orderBy()));
+    select->bindAll(binds);
     m_rowids.clear();
-    while (select.step())
-        m_rowids.push_back(select.columnInt(0));
+    while (select->step())
+        m_rowids.push_back(select->columnInt(0));
 }
 
 int Table::positionOf(qint64 rowid) const
@@ -187,10 +200,15 @@ Row Table::fetch(qint64 rowid) const
     m_fetch->reset();
     m_fetch->bind(1, rowid);
     if (m_fetch->step()) {
-        for (int c = 0; c < int(m_columnField.size()); ++c) {
+        const int count = int(m_columnField.size());
+        for (int c = 0; c < count; ++c) {
             const Field *f = fieldList().at(m_columnField[c]);
             row[f->index()] = f->fromStorage(m_fetch->column(c));
         }
+        // The first reading counts: a row shown again later (read anew when
+        // the cache let it go) keeps the version the clerk's edit began on.
+        if (!m_engine->version().isEmpty() && !m_versions.contains(rowid))
+            m_versions.insert(rowid, m_fetch->columnInt(count));
     }
     m_fetch->reset();
     m_cache.insert(rowid, new Row(row));
@@ -205,7 +223,7 @@ Row Table::doRow(int index) const
 int Table::doReload(int current)
 {
     const qint64 rowid = doHasRow(current) ? m_rowids.at(current) : -1;
-    m_cache.clear();
+    forgetAll();
     loadKeys();
     if (m_rowids.empty())
         return -1;
@@ -241,21 +259,21 @@ void Table::checkEmptyKeys(const Row &row, qint64 rowid) const
         QStringList terms;
         QVariantList binds;
         bool empty = false;
-        for (const QString &name : key) {
-            const Field *f = fieldByName(name);
+        for (const QString &keyField : key) {
+            const Field *f = fieldByName(keyField);
             const QVariant value = f->toStorage(row.value(f->index()));
             empty = empty || value.isNull();
-            terms << quoted(f->name()) + QStringLiteral(" IS ?");
+            terms << name(f->name()) + QLatin1Char(' ') + m_engine->sameAs() + QStringLiteral(" ?");
             binds << value;
         }
         if (!empty)
             continue;
         binds << rowid;
-        sqlite::Statement same(m_connection->handle(), QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid IS NOT ? LIMIT 1")
-                                                           .arg(quoted(m_schema->tableName),
-                                                                terms.join(QStringLiteral(" AND "))));
-        same.bindAll(binds);
-        if (same.step())
+        const auto same = m_engine->prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND %3 <> ? LIMIT 1")
+                                                .arg(name(m_schema->tableName), terms.join(QStringLiteral(" AND ")),
+                                                     m_engine->rowId()));
+        same->bindAll(binds);
+        if (same->step())
             throw DatabaseError(dberr::KeyViolation, QStringLiteral("Data dengan kunci yang sama sudah ada."));
     }
 }
@@ -270,19 +288,16 @@ int Table::doInsertRow(const Row &row)
         const Field *f = fieldList().at(index);
         if (f->type() == FieldType::AutoInc && row.value(index).isNull())
             continue;
-        columns << quoted(f->name());
+        columns << name(f->name());
         marks << QStringLiteral("?");
         binds << f->toStorage(row.value(index));
     }
     const QString sql = columns.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_schema->tableName))
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(name(m_schema->tableName))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(quoted(m_schema->tableName), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    sqlite::Statement insert(m_connection->handle(), sql);
-    insert.bindAll(binds);
-    insert.exec();
-    const qint64 rowid = sqlite3_last_insert_rowid(m_connection->handle());
-    m_cache.remove(rowid);
+              .arg(name(m_schema->tableName), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    const qint64 rowid = m_engine->insert(sql, binds);
+    forget(rowid);
     loadKeys();
     return positionOf(rowid);
 }
@@ -297,15 +312,24 @@ int Table::doUpdateRow(int index, const Row &row)
         const Field *f = fieldList().at(column);
         if (f->type() == FieldType::AutoInc)
             continue;
-        sets << quoted(f->name()) + QStringLiteral(" = ?");
+        sets << name(f->name()) + QStringLiteral(" = ?");
         binds << f->toStorage(row.value(column));
     }
+    const QString version = m_engine->version();
+    QString where = m_engine->rowId() + QStringLiteral(" = ?");
     binds << rowid;
-    sqlite::Statement update(m_connection->handle(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                                         .arg(quoted(m_schema->tableName), sets.join(QStringLiteral(", "))));
-    update.bindAll(binds);
-    update.exec();
-    m_cache.remove(rowid);
+    if (!version.isEmpty()) {
+        sets << QStringLiteral("%1 = %1 + 1").arg(version);
+        where += QStringLiteral(" AND %1 = ?").arg(version);
+        binds << m_versions.value(rowid);
+    }
+    const auto update = m_engine->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                              .arg(name(m_schema->tableName), sets.join(QStringLiteral(", ")), where));
+    update->bindAll(binds);
+    update->exec();
+    if (update->affectedRows() == 0)
+        refuseChanged();
+    forget(rowid);
     loadKeys();
     return positionOf(rowid);
 }
@@ -313,11 +337,18 @@ int Table::doUpdateRow(int index, const Row &row)
 void Table::doDeleteRow(int index)
 {
     const qint64 rowid = m_rowids.at(index);
-    sqlite::Statement remove(m_connection->handle(),
-                             QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_schema->tableName)));
-    remove.bind(1, rowid);
-    remove.exec();
-    m_cache.remove(rowid);
+    const QString version = m_engine->version();
+    QString where = m_engine->rowId() + QStringLiteral(" = ?");
+    if (!version.isEmpty())
+        where += QStringLiteral(" AND %1 = ?").arg(version);
+    const auto remove = m_engine->prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(name(m_schema->tableName), where));
+    remove->bind(1, rowid);
+    if (!version.isEmpty())
+        remove->bind(2, m_versions.value(rowid));
+    remove->exec();
+    if (remove->affectedRows() == 0)
+        refuseChanged();
+    forget(rowid);
     loadKeys();
 }
 
@@ -329,22 +360,23 @@ int Table::doFindContaining(const QStringList &fields, const QString &text, int 
     pattern.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("\\%")).replace(u'_', QStringLiteral("\\_"));
     pattern = u'%' + pattern + u'%';
     QStringList terms;
-    for (const QString &name : fields) {
-        const Field *f = fieldByName(name);
+    for (const QString &fieldName : fields) {
+        const Field *f = fieldByName(fieldName);
         if (f->isCalculated())
             return Dataset::doFindContaining(fields, text, from);
-        terms << quoted(f->name()) + QStringLiteral(" LIKE ? ESCAPE '\\'");
+        terms << m_engine->caseless(name(f->name())) + QStringLiteral(" LIKE ") + m_engine->caseless(QStringLiteral("?"))
+                     + QStringLiteral(" ESCAPE '\\'");
         binds << pattern;
     }
     // The engine picks the matching rows in one pass; their order is the
     // range's, which is already in memory.
-    sqlite::Statement select(m_connection->handle(), QStringLiteral("SELECT rowid FROM %1 WHERE (%2) AND (%3)")
-                                                         .arg(quoted(m_schema->tableName), range,
-                                                              terms.join(QStringLiteral(" OR "))));
-    select.bindAll(binds);
+    const auto select = m_engine->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE (%3) AND (%4)")
+                                              .arg(m_engine->rowId(), name(m_schema->tableName), range,
+                                                   terms.join(QStringLiteral(" OR "))));
+    select->bindAll(binds);
     std::unordered_set<qint64> matches;
-    while (select.step())
-        matches.insert(select.columnInt(0));
+    while (select->step())
+        matches.insert(select->columnInt(0));
     const int count = int(m_rowids.size());
     for (int step = 0; step < count && !matches.empty(); ++step) {
         const int index = (from + step) % count;
@@ -371,14 +403,15 @@ int Table::doFind(const QVariantList &values)
         }
         if (v.isNull())
             return -1;
-        terms << quoted(f->name()) + QStringLiteral(" = ?") + (m_indexNoCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        terms << keyTerm(f->name(), m_indexNoCase) + QStringLiteral(" = ")
+                + (m_indexNoCase ? m_engine->caseless(QStringLiteral("?")) : QStringLiteral("?"));
         binds << f->toStorage(v);
     }
-    sqlite::Statement select(m_connection->handle(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY %3 LIMIT 1")
-                                                         .arg(quoted(m_schema->tableName),
-                                                              terms.join(QStringLiteral(" AND ")), orderBy()));
-    select.bindAll(binds);
-    if (!select.step())
+    const auto select = m_engine->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4 LIMIT 1")
+                                              .arg(m_engine->rowId(), name(m_schema->tableName),
+                                                   terms.join(QStringLiteral(" AND ")), orderBy()));
+    select->bindAll(binds);
+    if (!select->step())
         return -1;
-    return positionOf(select.columnInt(0));
+    return positionOf(select->columnInt(0));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "runtime/db/dataset.h"
-#include "runtime/db/sqlite.h"
+#include "runtime/db/engine.h"
 
 #include <memory>
 
@@ -55,6 +55,11 @@ private:
     int positionOf(qint64 rowid) const;
     Row fetch(qint64 rowid) const;
     void checkEmptyKeys(const Row &row, qint64 rowid) const;
+    QString name(const QString &identifier) const { return m_engine->name(identifier); }
+    QString keyTerm(const QString &field, bool noCase) const;
+    void forget(qint64 rowid);
+    void forgetAll();
+    [[noreturn]] void refuseChanged() const;
 
     QString m_alias;
     QString m_fileName;
@@ -63,9 +68,13 @@ private:
     QStringList m_indexFields;          // fields of the index in use
     bool m_indexNoCase = false;
     Connection *m_connection = nullptr;
+    db::Engine *m_engine = nullptr;
     const TableSchema *m_schema = nullptr;
     std::vector<qint64> m_rowids;       // the range, in index order
     mutable QCache<qint64, Row> m_cache{4096};
-    mutable std::unique_ptr<sqlite::Statement> m_fetch;
+    // The version of each row as this desk first read it; a write of the
+    // row names it, so that another desk's change in between is found.
+    mutable QHash<qint64, qint64> m_versions;
+    mutable std::unique_ptr<db::Statement> m_fetch;
     std::vector<int> m_columnField;     // stored column -> field index
 };

@@ -1,16 +1,20 @@
 #include "runtime/abort.h"
 #include "runtime/db/connection.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/db/datasource.h"
 #include "runtime/db/error.h"
 #include "runtime/db/query.h"
 #include "runtime/db/table.h"
 #include "runtime/regional.h"
+#include "runtime/db/postgres/postgres.h"
+#include "support/testserver.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <functional>
@@ -59,34 +63,34 @@ TableSchema detailSchema()
             {IndexDef{QStringLiteral("IdxKode"), {QStringLiteral("Kode")}, true, false}}};
 }
 
-// One temporary alias folder with its connection, and raw SQL on it.
+// One temporary alias with its connection, and raw SQL on it: a folder, or
+// a fresh database on the test server in the server-mode run.
 class Store {
 public:
     Store()
     {
         static int count = 0;
         alias = QStringLiteral("TestDb%1").arg(++count);
-        setAliasFolder(alias, dir.path());
+        setAliasFolder(alias, testserver::wanted() ? testserver::freshDatabase() : dir.path());
         connection = std::make_unique<Connection>(alias, QList<TableSchema>{masterSchema(), detailSchema()});
     }
 
     void exec(const QString &sql) const
     {
-        char *error = nullptr;
-        if (sqlite3_exec(connection->handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-            const QString text = QString::fromUtf8(error);
-            sqlite3_free(error);
-            QFAIL(qPrintable(text));
+        try {
+            connection->execute(sql);
+        } catch (const DatabaseError &e) {
+            QFAIL(qPrintable(e.text()));
         }
     }
 
     QVariant scalar(const QString &sql) const
     {
-        sqlite::Statement statement(connection->handle(), sql);
-        return statement.step() ? statement.column(0) : QVariant();
+        const auto statement = connection->engine().prepare(sql);
+        return statement->step() ? statement->column(0) : QVariant();
     }
 
-    int changes() const { return sqlite3_total_changes(connection->handle()); }
+    qint64 changes() const { return connection->engine().totalChanges(); }
 
     // Members A000001..A000003 (and B000001 when asked), in key order.
     void fillMasters(bool withB = false) const
@@ -180,6 +184,7 @@ private slots:
     void refreshAndQuery();
     void fieldValues();
     void tableFiles();
+    void twoDesks();
 };
 
 void TestDb::initTestCase()
@@ -230,7 +235,7 @@ void TestDb::settleRule()
     // An insertion nobody typed into is dropped.
     table->moveTo(1);
     table->insert();
-    int changes = store.changes();
+    qint64 changes = store.changes();
     act();
     QCOMPARE(table->state(), after);
     QCOMPARE(store.changes(), changes);
@@ -290,7 +295,7 @@ void TestDb::programTextDoesNotCountAsChange()
 
     // Unchanged insertion and edit: asked without program text, then dropped.
     table->insert();
-    int changes = store.changes();
+    qint64 changes = store.changes();
     table->next();
     QCOMPARE(calls, QList<bool>{false});
     QCOMPARE(table->state(), DataState::Browse);
@@ -725,8 +730,81 @@ void TestDb::fieldValues()
     QCOMPARE(detail->recordCount(), 1);
 }
 
+// The tables of a database on the server: made on the first start from the
+// schemas, kept on the next; a database whose tables are missing or
+// mis-shaped is refused naming each table, and nothing is made.
+static void serverTables()
+{
+    const QList<TableSchema> schemas{masterSchema(), detailSchema()};
+    const QString uri = testserver::freshDatabase();
+    setAliasFolder(QStringLiteral("ServerTest"), uri);
+    {
+        Connection connection(QStringLiteral("ServerTest"), schemas);
+        QVERIFY(connection.isServer());
+        const auto columns = connection.engine().prepare(QStringLiteral(
+            "select column_name || ' ' || data_type || case when is_nullable = 'NO' then ' required' else '' end "
+            "from information_schema.columns where table_name = 'detail' order by ordinal_position"));
+        QStringList described;
+        while (columns->step())
+            described << columns->column(0).toString();
+        QCOMPARE(described, (QStringList{"no bigint required", "tgl text", "kode text", "jumlah bigint required",
+                                         "ket text", "sp_id bigint required", "sp_versi bigint required"}));
+        const auto index = connection.engine().prepare(
+            QStringLiteral("select indexdef from pg_indexes where indexname = 'detail_idxkode'"));
+        QVERIFY(index->step());
+        QVERIFY(index->column(0).toString().contains(QLatin1String("lower(kode)")));
+        connection.execute(QStringLiteral("insert into Master (Kode) values ('A000001')"));
+        // Plain SQL sees the fields only as the book names them; the row
+        // identity and version stay out of a query's fields.
+        Query query(QStringLiteral("Semua"));
+        query.setDatabaseName(QStringLiteral("ServerTest"));
+        query.setSql({QStringLiteral("select * from Master")});
+        query.open();
+        QCOMPARE(query.fields().size(), 4);
+        QCOMPARE(query.fieldByName(QStringLiteral("Kode"))->asString(), QStringLiteral("A000001"));
+    }
+    {
+        Connection connection(QStringLiteral("ServerTest"), schemas);
+        const auto count = connection.engine().prepare(QStringLiteral("select count(*) from Master"));
+        QVERIFY(count->step());
+        QCOMPARE(count->columnInt(0), 1);
+    }
+
+    const QString other = testserver::freshDatabase();
+    {
+        postgres::Session session(other);
+        session.run(QStringLiteral("create table master (kode text, nama text)"));
+    }
+    setAliasFolder(QStringLiteral("ServerBad"), other);
+    try {
+        Connection connection(QStringLiteral("ServerBad"), schemas);
+        QFAIL("a mis-shaped database was accepted");
+    } catch (const DatabaseError &e) {
+        QCOMPARE(e.code(), dberr::BadFile);
+        QVERIFY2(e.text().contains(QLatin1String("Tabel Detail tidak ada")), qPrintable(e.text()));
+        QVERIFY2(e.text().contains(QLatin1String("Kolom tabel Master tidak sesuai")), qPrintable(e.text()));
+    }
+    postgres::Session session(other);
+    const postgres::Result made = session.run(QStringLiteral("select to_regclass('detail') is null"));
+    QCOMPARE(QByteArray(PQgetvalue(made.get(), 0, 0)), QByteArray("t"));
+
+    // A server that cannot be reached is named, without a password.
+    setAliasFolder(QStringLiteral("ServerAway"), QStringLiteral("postgresql://kasir:rahasia@/buku?host=/nonexistent"));
+    try {
+        Connection connection(QStringLiteral("ServerAway"), schemas);
+        QFAIL("an unreachable server was accepted");
+    } catch (const DatabaseError &e) {
+        QVERIFY2(e.text().contains(QLatin1String("buku")), qPrintable(e.text()));
+        QVERIFY(!e.text().contains(QLatin1String("rahasia")));
+    }
+}
+
 void TestDb::tableFiles()
 {
+    if (testserver::wanted()) {
+        serverTables();
+        return;
+    }
     // A missing folder and missing files are created with their schema.
     QTemporaryDir root;
     const QString folder = root.filePath(QStringLiteral("baru/DBtest"));
@@ -736,17 +814,17 @@ void TestDb::tableFiles()
         Connection connection(QStringLiteral("FileTest"), schemas);
         QVERIFY(QFile::exists(folder + QStringLiteral("/Master.DB")));
         QVERIFY(QFile::exists(folder + QStringLiteral("/Detail.db")));
-        sqlite::Statement columns(connection.handle(), QStringLiteral("PRAGMA Detail.table_info(Detail)"));
+        sqlite::Statement columns(sqlite::handleOf(connection), QStringLiteral("PRAGMA Detail.table_info(Detail)"));
         QStringList described;
         while (columns.step())
             described << columns.column(1).toString() + QLatin1Char(' ') + columns.column(2).toString()
                     + (columns.column(3).toInt() ? QStringLiteral(" required") : QString());
         QCOMPARE(described, (QStringList{"No INTEGER", "Tgl TEXT", "Kode TEXT", "Jumlah INTEGER required", "Ket TEXT"}));
-        sqlite::Statement index(connection.handle(),
+        sqlite::Statement index(sqlite::handleOf(connection),
                                 QStringLiteral("select sql from Detail.sqlite_master where name = 'IdxKode'"));
         QVERIFY(index.step());
         QVERIFY(index.column(0).toString().contains(QLatin1String("NOCASE")));
-        sqlite::Statement sync(connection.handle(), QStringLiteral("PRAGMA Detail.synchronous"));
+        sqlite::Statement sync(sqlite::handleOf(connection), QStringLiteral("PRAGMA Detail.synchronous"));
         QVERIFY(sync.step());
         QCOMPARE(sync.columnInt(0), 2);
         QCOMPARE(Connection::forAlias(QStringLiteral("FileTest")), &connection);
@@ -755,11 +833,11 @@ void TestDb::tableFiles()
     // Opening again keeps what is there.
     {
         Connection connection(QStringLiteral("FileTest"), schemas);
-        sqlite3_exec(connection.handle(), "insert into Master (Kode) values ('A000001')", nullptr, nullptr, nullptr);
+        sqlite3_exec(sqlite::handleOf(connection), "insert into Master (Kode) values ('A000001')", nullptr, nullptr, nullptr);
     }
     {
         Connection connection(QStringLiteral("FileTest"), schemas);
-        sqlite::Statement count(connection.handle(), QStringLiteral("select count(*) from Master"));
+        sqlite::Statement count(sqlite::handleOf(connection), QStringLiteral("select count(*) from Master"));
         QVERIFY(count.step());
         QCOMPARE(count.columnInt(0), 1);
     }
@@ -804,6 +882,71 @@ void TestDb::tableFiles()
     refused(QStringLiteral("Detail.db"), other);
     refused(QStringLiteral("Detail.db"),
             database(QStringLiteral("create table Detail (No integer primary key, Kode text)")));
+}
+
+// Two desks on one book: an edit or a deletion of a row that the other desk
+// changed or deleted since it was read is refused, the row is shown as it
+// now is, and nothing of the other desk's change is lost.
+void TestDb::twoDesks()
+{
+    if (!testserver::wanted())
+        QSKIP("Only a server has several desks on one book");
+    Store store;
+    store.fillMasters();
+    setAliasFolder(QStringLiteral("OtherDesk"), aliasFolder(store.alias));
+    Connection other(QStringLiteral("OtherDesk"), {masterSchema(), detailSchema()});
+    const auto mine = store.master();
+    auto theirs = store.master();
+    theirs->setDatabaseName(QStringLiteral("OtherDesk"));
+    mine->open();
+    theirs->open();
+    QCOMPARE(text(*mine, "Nama"), QStringLiteral("Ani"));
+
+    theirs->edit();
+    theirs->fieldByName(QStringLiteral("Nama"))->setText(QStringLiteral("Ana"));
+    theirs->post();
+    mine->edit();
+    mine->fieldByName(QStringLiteral("Nama"))->setText(QStringLiteral("Ani Lain"));
+    try {
+        mine->post();
+        QFAIL("an edit over the other desk's change was stored");
+    } catch (const DatabaseError &e) {
+        QCOMPARE(e.code(), dberr::RowChanged);
+        QCOMPARE(e.text(), QStringLiteral("Data telah diubah oleh meja lain. Data dibaca ulang."));
+    }
+    QCOMPARE(mine->state(), DataState::Browse);
+    QCOMPARE(text(*mine, "Nama"), QStringLiteral("Ana"));
+    QCOMPARE(store.scalar(QStringLiteral("select Nama from Master where Kode = 'A000001'")).toString(), QStringLiteral("Ana"));
+    // Read again, the row takes the next edit.
+    mine->edit();
+    mine->fieldByName(QStringLiteral("Nama"))->setText(QStringLiteral("Ani Lain"));
+    mine->post();
+    QCOMPARE(store.scalar(QStringLiteral("select Nama from Master where Kode = 'A000001'")).toString(), QStringLiteral("Ani Lain"));
+
+    // A row deleted at one desk: the other's deletion and edit are refused.
+    QVERIFY(mine->findKey({QStringLiteral("A000002")}));
+    QVERIFY(theirs->findKey({QStringLiteral("A000002")}));
+    theirs->remove();
+    QCOMPARE(errorCode([&] { mine->remove(); }), dberr::RowChanged);
+    QCOMPARE(shown(*mine, "Kode"), (QStringList{"A000001", "A000003"}));
+    // Changed at one desk, deleted at the other: refused too.
+    QVERIFY(mine->findKey({QStringLiteral("A000003")}));
+    QVERIFY(theirs->findKey({QStringLiteral("A000003")}));
+    theirs->edit();
+    theirs->fieldByName(QStringLiteral("Nama"))->setText(QStringLiteral("Cici"));
+    theirs->post();
+    QCOMPARE(errorCode([&] { mine->remove(); }), dberr::RowChanged);
+    QCOMPARE(store.scalar(QStringLiteral("select Nama from Master where Kode = 'A000003'")).toString(), QStringLiteral("Cici"));
+
+    // The same new key composed at both desks: one stores it.
+    mine->append();
+    mine->fieldByName(QStringLiteral("Kode"))->setText(QStringLiteral("C000001"));
+    theirs->append();
+    theirs->fieldByName(QStringLiteral("Kode"))->setText(QStringLiteral("C000001"));
+    mine->post();
+    QCOMPARE(errorCode([&] { theirs->post(); }), dberr::KeyViolation);
+    QCOMPARE(theirs->state(), DataState::Insert);
+    QCOMPARE(store.scalar(QStringLiteral("select count(*) from Master where Kode = 'C000001'")).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDb)

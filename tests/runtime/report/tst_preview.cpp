@@ -4,6 +4,7 @@
 // cancelled PDF save leaves no file behind.
 
 #include "runtime/db/connection.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/db/table.h"
 #include "runtime/report/report.h"
 #include "support/pages.h"
@@ -104,7 +105,7 @@ void PreviewTest::initTestCase()
     for (int i = 1; i <= Rows; ++i)
         sql << QStringLiteral("INSERT INTO Tbaris VALUES (%1, 'Baris %1')").arg(i);
     sql << "COMMIT";
-    QCOMPARE(sqlite3_exec(m_connection->handle(), sql.join(';').toUtf8().constData(), nullptr, nullptr, nullptr),
+    QCOMPARE(sqlite3_exec(sqlite::handleOf(*m_connection), sql.join(';').toUtf8().constData(), nullptr, nullptr, nullptr),
              SQLITE_OK);
     m_table = std::make_unique<Table>("Tbaris");
     m_table->setDatabaseName("DBpreview");
@@ -268,7 +269,7 @@ void PreviewTest::pagesKeepTheRowsAsWalked()
 
     const Document closing = longReport();
     m_table->close();
-    QCOMPARE(sqlite3_exec(m_connection->handle(), "UPDATE Tbaris SET Nama = 'Lain'", nullptr, nullptr, nullptr),
+    QCOMPARE(sqlite3_exec(sqlite::handleOf(*m_connection), "UPDATE Tbaris SET Nama = 'Lain'", nullptr, nullptr, nullptr),
              SQLITE_OK);
     m_table->open();
     QCOMPARE(closing.page(Rows - 2).find("Nama")->text, QStringLiteral("Baris 3000"));

@@ -1,4 +1,5 @@
 #include "runtime/db/connection.h"
+#include "runtime/db/sqlite/sqlite.h"
 #include "runtime/db/table.h"
 #include "runtime/money.h"
 #include "runtime/regional.h"
@@ -160,7 +161,7 @@ bool TestReport::openTable(int rows)
     }
     sql << "COMMIT";
     char *error = nullptr;
-    sqlite3_exec(m_connection->handle(), sql.join(';').toUtf8().constData(), nullptr, nullptr, &error);
+    sqlite3_exec(sqlite::handleOf(*m_connection), sql.join(';').toUtf8().constData(), nullptr, nullptr, &error);
     if (error) {
         qWarning("%s", error);
         sqlite3_free(error);

@@ -1,6 +1,7 @@
-#include "runtime/db/filecheck.h"
+#include "runtime/db/sqlite/filecheck.h"
 
 #include "runtime/db/connection.h"
+#include "runtime/db/sqlite/sqlite.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

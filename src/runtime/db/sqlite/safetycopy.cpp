@@ -1,6 +1,7 @@
-#include "runtime/db/safetycopy.h"
+#include "runtime/db/sqlite/safetycopy.h"
 
 #include "runtime/db/connection.h"
+#include "runtime/db/sqlite/sqlite.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,8 +40,9 @@ QString copyFile(const Connection &connection, int index, const QString &target)
     const sqlite::DbHandle db(raw);
     if (rc != SQLITE_OK)
         return engineText(raw, rc);
-    const QByteArray source = connection.databaseName(index).toUtf8();
-    sqlite3_backup *backup = sqlite3_backup_init(raw, "main", connection.handle(), source.constData());
+    const auto &engine = static_cast<const sqlite::Engine &>(connection.engine());
+    const QByteArray source = engine.databaseName(index).toUtf8();
+    sqlite3_backup *backup = sqlite3_backup_init(raw, "main", engine.handle(), source.constData());
     if (!backup)
         return engineText(raw, sqlite3_errcode(raw));
     rc = sqlite3_backup_step(backup, -1);
@@ -129,6 +131,10 @@ QString copiesFolder(const QString &folder)
 
 Outcome makeDailyCopy(const Connection &connection, const QDate &day, int keepDays)
 {
+    // Copies of the folder's files only: a server's database is backed up
+    // with the server's own tools, not from one desk.
+    if (connection.isServer())
+        return {};
     const QString root = copiesFolder(connection.folder());
     const QString dayFolder = QDir(root).filePath(day.toString(DateFormat));
     if (isGood(dayFolder, connection))

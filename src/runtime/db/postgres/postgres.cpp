@@ -1,0 +1,386 @@
+#include "runtime/db/postgres/postgres.h"
+
+#include "runtime/db/error.h"
+
+#include <libpq-fe.h>
+
+#include <QStringList>
+
+namespace postgres {
+namespace {
+
+// Type identities of the server's built-in types (pg_type.oid).
+constexpr Oid BoolOid = 16;
+constexpr Oid Int8Oid = 20;
+constexpr Oid Int2Oid = 21;
+constexpr Oid Int4Oid = 23;
+constexpr Oid Float4Oid = 700;
+constexpr Oid Float8Oid = 701;
+constexpr Oid NumericOid = 1700;
+
+const QString RowIdColumn = QStringLiteral("sp_id");
+const QString VersionColumn = QStringLiteral("sp_versi");
+
+// One desk must not stall the others: a statement that runs too long, or a
+// transaction left open, is ended by the server.
+const char *const SessionSettings =
+    "SET statement_timeout = '30s';"
+    "SET idle_in_transaction_session_timeout = '60s';"
+    "SET lock_timeout = '10s';"
+    "SET DateStyle = 'ISO, DMY';"
+    "SET client_min_messages = 'warning'";
+
+QString describeServer(const QString &uri)
+{
+    char *error = nullptr;
+    PQconninfoOption *options = PQconninfoParse(uri.toUtf8().constData(), &error);
+    PQfreemem(error);
+    if (!options)
+        return uri.section(QLatin1Char('@'), -1);
+    QString host;
+    QString port;
+    QString database;
+    for (PQconninfoOption *o = options; o->keyword; ++o) {
+        const QString value = o->val ? QString::fromUtf8(o->val) : QString();
+        if (qstrcmp(o->keyword, "host") == 0)
+            host = value;
+        else if (qstrcmp(o->keyword, "port") == 0)
+            port = value;
+        else if (qstrcmp(o->keyword, "dbname") == 0)
+            database = value;
+    }
+    PQconninfoFree(options);
+    if (host.isEmpty())
+        host = QStringLiteral("localhost");
+    if (!port.isEmpty())
+        host += QLatin1Char(':') + port;
+    return database.isEmpty() ? host : QStringLiteral("%1 di %2").arg(database, host);
+}
+
+QString lower(const QString &name)
+{
+    return name.toLower();
+}
+
+QString field(const char *text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+} // namespace
+
+void ResultClearer::operator()(pg_result *result) const
+{
+    PQclear(result);
+}
+
+Session::Session(const QString &uri) : m_serverName(describeServer(uri))
+{
+    m_conn = PQconnectdb(uri.toUtf8().constData());
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        const QString why = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+        PQfinish(m_conn);
+        m_conn = nullptr;
+        throw DatabaseError(dberr::BadFile,
+                            QStringLiteral("Server data %1 tidak dapat dihubungi (%2).").arg(m_serverName, why));
+    }
+    PQsetClientEncoding(m_conn, "UTF8");
+    run(QString::fromLatin1(SessionSettings));
+}
+
+Session::~Session()
+{
+    PQfinish(m_conn);
+}
+
+QString Session::nextStatementName()
+{
+    return QStringLiteral("sp%1").arg(++m_statements);
+}
+
+Result Session::run(const QString &sql) const
+{
+    Result result(PQexec(m_conn, sql.toUtf8().constData()));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        raise(result.get(), sql);
+    return result;
+}
+
+Result Session::run(const QString &sql, const QList<std::optional<QByteArray>> &values) const
+{
+    std::vector<const char *> pointers;
+    for (const auto &value : values)
+        pointers.push_back(value ? value->constData() : nullptr);
+    Result result(PQexecParams(m_conn, sql.toUtf8().constData(), int(pointers.size()), nullptr, pointers.data(),
+                               nullptr, nullptr, 0));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        raise(result.get(), sql);
+    return result;
+}
+
+void Session::raise(const pg_result *result, const QString &context) const
+{
+    if (PQstatus(m_conn) == CONNECTION_BAD)
+        throw DatabaseError(dberr::Engine,
+                            QStringLiteral("Hubungan ke server data %1 terputus; data belum disimpan.").arg(m_serverName));
+    const QString state = field(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+    const QString table = field(PQresultErrorField(result, PG_DIAG_TABLE_NAME));
+    // The server names tables and columns in lower case; messages use the
+    // names of the book.
+    const auto proper = [this, &table](const QString &column) {
+        for (const TableSchema &schema : tables) {
+            if (lower(schema.tableName) != table)
+                continue;
+            for (const FieldDef &f : schema.fields) {
+                if (lower(f.name) == column)
+                    return schema.tableName + QLatin1Char('.') + f.name;
+            }
+            return schema.tableName + QLatin1Char('.') + column;
+        }
+        return table + QLatin1Char('.') + column;
+    };
+    if (state == QLatin1String("23505"))
+        throw DatabaseError(dberr::KeyViolation, QStringLiteral("Key violation."));
+    if (state == QLatin1String("23502"))
+        throw DatabaseError(dberr::RequiredValue, QStringLiteral("Field value required. Field: %1")
+                                                      .arg(proper(field(PQresultErrorField(result, PG_DIAG_COLUMN_NAME)))));
+    // Check constraints are named after their field.
+    if (state == QLatin1String("23514"))
+        throw DatabaseError(dberr::MinimumValue, QStringLiteral("Minimum validity check failed. Field: %1")
+                                                      .arg(proper(field(PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME)))));
+    QString text = result ? field(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) : QString();
+    if (text.isEmpty())
+        text = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    if (!context.isEmpty())
+        text = context + QStringLiteral(": ") + text;
+    throw DatabaseError(dberr::Engine, text);
+}
+
+QString numberedPlaceholders(const QString &sql, int *count)
+{
+    QString out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    QChar quote;
+    for (const QChar c : sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            out += c;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            out += c;
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('$') + QString::number(++n);
+        } else {
+            out += c;
+        }
+    }
+    if (count)
+        *count = n;
+    return out;
+}
+
+Statement::Statement(std::shared_ptr<Session> session, const QString &sql)
+    : m_session(std::move(session)), m_name(m_session->nextStatementName().toUtf8())
+{
+    int count = 0;
+    const QByteArray text = numberedPlaceholders(sql, &count).toUtf8();
+    pg_conn *conn = m_session->handle();
+    Result prepared(PQprepare(conn, m_name.constData(), text.constData(), 0, nullptr));
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+        m_session->raise(prepared.get(), sql);
+    Result described(PQdescribePrepared(conn, m_name.constData()));
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
+        m_session->raise(described.get(), sql);
+    for (int c = 0; c < PQnfields(described.get()); ++c)
+        m_columns.push_back({QString::fromUtf8(PQfname(described.get(), c)), PQftype(described.get(), c)});
+    m_values.resize(PQnparams(described.get()));
+}
+
+Statement::~Statement()
+{
+    // A statement of a session already lost needs no deallocation.
+    pg_conn *conn = m_session->handle();
+    if (PQstatus(conn) == CONNECTION_OK && PQtransactionStatus(conn) != PQTRANS_INERROR)
+        Result(PQexec(conn, ("DEALLOCATE " + m_name).constData()));
+}
+
+void Statement::bind(int index, const QVariant &value)
+{
+    if (index < 1 || index > m_values.size())
+        throw DatabaseError(dberr::Engine, QStringLiteral("Parameter %1 out of range").arg(index));
+    std::optional<QByteArray> &slot = m_values[index - 1];
+    if (value.isNull())
+        slot.reset();
+    else if (value.typeId() == QMetaType::QString)
+        slot = value.toString().toUtf8();
+    else if (value.typeId() == QMetaType::Double)
+        slot = QByteArray::number(value.toDouble(), 'g', 17);
+    else
+        slot = QByteArray::number(value.toLongLong());
+    m_result.reset();
+}
+
+bool Statement::step()
+{
+    if (!m_result) {
+        std::vector<const char *> pointers;
+        for (const auto &value : std::as_const(m_values))
+            pointers.push_back(value ? value->constData() : nullptr);
+        Result result(PQexecPrepared(m_session->handle(), m_name.constData(), int(pointers.size()), pointers.data(),
+                                     nullptr, nullptr, 0));
+        const ExecStatusType status = PQresultStatus(result.get());
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            m_session->raise(result.get());
+        m_affected = QByteArray(PQcmdTuples(result.get())).toLongLong();
+        if (status == PGRES_COMMAND_OK)
+            m_session->changes += m_affected;
+        m_result = std::move(result);
+        m_row = -1;
+    }
+    return ++m_row < PQntuples(m_result.get());
+}
+
+void Statement::reset()
+{
+    m_result.reset();
+    m_row = -1;
+    for (auto &value : m_values)
+        value.reset();
+}
+
+bool Statement::columnIsInteger(int column) const
+{
+    const Oid type = m_columns.at(column).type;
+    return type == Int8Oid || type == Int4Oid || type == Int2Oid;
+}
+
+QVariant Statement::column(int column) const
+{
+    if (!m_result || m_row < 0 || m_row >= PQntuples(m_result.get()) || PQgetisnull(m_result.get(), m_row, column))
+        return {};
+    const char *text = PQgetvalue(m_result.get(), m_row, column);
+    switch (m_columns.at(column).type) {
+    case Int8Oid:
+    case Int4Oid:
+    case Int2Oid:
+        return QVariant::fromValue<qint64>(QByteArray(text).toLongLong());
+    case BoolOid:
+        return QVariant::fromValue<qint64>(text[0] == 't' ? 1 : 0);
+    case Float4Oid:
+    case Float8Oid:
+        return QByteArray(text).toDouble();
+    case NumericOid: {
+        // Sums of money columns: whole numbers stay exact integers.
+        bool whole = false;
+        const qint64 value = QByteArray(text).toLongLong(&whole);
+        return whole ? QVariant::fromValue<qint64>(value) : QVariant(QString::fromUtf8(text));
+    }
+    default:
+        return QString::fromUtf8(text);
+    }
+}
+
+Engine::Engine(const QString &uri, const QList<TableSchema> &tables) : m_session(std::make_shared<Session>(uri))
+{
+    m_session->tables = tables;
+    bool empty = false;
+    QStringList problems = catalogueProblems(*m_session, tables, &empty);
+    if (empty) {
+        // A new database: every table is made in one transaction; a desk
+        // starting at the same moment waits and then finds them made.
+        m_session->run(QStringLiteral("BEGIN"));
+        try {
+            m_session->run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))"));
+            problems = catalogueProblems(*m_session, tables, &empty);
+            if (empty) {
+                for (const TableSchema &schema : tables) {
+                    for (const QString &sql : createSql(schema))
+                        m_session->run(sql);
+                }
+            }
+            m_session->run(QStringLiteral("COMMIT"));
+        } catch (const DatabaseError &error) {
+            rollback();
+            throw DatabaseError(dberr::BadFile, QStringLiteral("Tabel data di server %1 tidak dapat dibuat (%2).")
+                                                    .arg(serverName(), error.text()));
+        }
+        if (empty)
+            return;
+    }
+    if (problems.isEmpty())
+        return;
+    QString text = QStringLiteral("Data di server %1 tidak dapat dipakai:").arg(serverName());
+    for (const QString &problem : std::as_const(problems))
+        text += QStringLiteral("\n- ") + problem;
+    text += QStringLiteral("\nTidak ada tabel yang dibuat atau diubah.");
+    throw DatabaseError(dberr::BadFile, text);
+}
+
+std::unique_ptr<db::Statement> Engine::prepare(const QString &sql)
+{
+    return std::make_unique<Statement>(m_session, sql);
+}
+
+void Engine::execute(const QString &script)
+{
+    const Result result = m_session->run(script);
+    m_session->changes += QByteArray(PQcmdTuples(result.get())).toLongLong();
+}
+
+qint64 Engine::insert(const QString &sql, const QVariantList &values)
+{
+    Statement insert(m_session, sql + QStringLiteral(" RETURNING ") + RowIdColumn);
+    insert.bindAll(values);
+    if (!insert.step())
+        throw DatabaseError(dberr::Engine, QStringLiteral("%1: no row stored").arg(sql));
+    const qint64 id = insert.columnInt(0);
+    m_session->changes += 1;
+    return id;
+}
+
+void Engine::begin()
+{
+    m_session->run(QStringLiteral("BEGIN"));
+}
+
+void Engine::commit()
+{
+    m_session->run(QStringLiteral("COMMIT"));
+}
+
+void Engine::rollback() noexcept
+{
+    Result(PQexec(m_session->handle(), "ROLLBACK"));
+}
+
+QString Engine::name(const QString &identifier) const
+{
+    return QLatin1Char('"') + lower(identifier).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QString Engine::rowId() const
+{
+    return RowIdColumn;
+}
+
+QString Engine::version() const
+{
+    return VersionColumn;
+}
+
+QString Engine::caseless(const QString &expression) const
+{
+    return QStringLiteral("lower(%1)").arg(expression);
+}
+
+bool Engine::isHidden(const QString &column) const
+{
+    return column.compare(RowIdColumn, Qt::CaseInsensitive) == 0
+        || column.compare(VersionColumn, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace postgres

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "runtime/db/engine.h"
+#include "runtime/db/schema.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
+
+namespace postgres {
+
+struct ResultClearer { void operator()(pg_result *result) const; };
+using Result = std::unique_ptr<pg_result, ResultClearer>;
+
+// One server session, shared by the engine and its statements: a statement
+// may outlive the engine (datasets are deleted after their connection), and
+// the session ends with the last of them.
+class Session {
+public:
+    explicit Session(const QString &uri);   // throws DatabaseError naming the server
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    pg_conn *handle() const { return m_conn; }
+    const QString &serverName() const { return m_serverName; }
+    // Runs a text without parameters; throws on failure.
+    Result run(const QString &sql) const;
+    // Runs a text with real parameters; throws on failure.
+    Result run(const QString &sql, const QList<std::optional<QByteArray>> &values) const;
+    // Translates a failed result into a DatabaseError with our codes.
+    [[noreturn]] void raise(const pg_result *result, const QString &context = {}) const;
+    QString nextStatementName();
+
+    // Tables and fields under their schema names, for messages.
+    QList<TableSchema> tables;
+    qint64 changes = 0;
+
+private:
+    pg_conn *m_conn = nullptr;
+    QString m_serverName;
+    int m_statements = 0;
+};
+
+// A statement prepared on the server (PQprepare) and run with its values as
+// real parameters (PQexecPrepared). The rows of a run are read at once.
+class Statement : public db::Statement {
+public:
+    Statement(std::shared_ptr<Session> session, const QString &sql);  // throws DatabaseError
+    ~Statement() override;
+
+    void bind(int index, const QVariant &value) override;
+    bool step() override;
+    void reset() override;
+    bool pause() override { return false; }  // a result read at once holds no lock
+    qint64 affectedRows() const override { return m_affected; }
+
+    int columnCount() const override { return int(m_columns.size()); }
+    QString columnName(int column) const override { return m_columns.at(column).name; }
+    bool columnIsInteger(int column) const override;
+    QVariant column(int column) const override;
+
+private:
+    struct Column {
+        QString name;
+        unsigned int type = 0;
+    };
+    std::shared_ptr<Session> m_session;
+    QByteArray m_name;
+    std::vector<Column> m_columns;
+    QList<std::optional<QByteArray>> m_values;
+    Result m_result;
+    int m_row = -1;
+    qint64 m_affected = 0;
+};
+
+// `?` placeholders as the server's `$1`, `$2`, … (outside quoted text).
+QString numberedPlaceholders(const QString &sql, int *count = nullptr);
+
+// One database on a server holds the four tables under their own names
+// (spelt in lower case, so that plain SQL finds them unquoted), each with a
+// hidden row identity and a row version. An empty database gets its tables
+// on the first start, in one transaction; a database whose tables are
+// missing or mis-shaped is refused with one DatabaseError (code BadFile)
+// naming each table, and nothing is created or changed.
+class Engine : public db::Engine {
+public:
+    Engine(const QString &uri, const QList<TableSchema> &tables); // throws DatabaseError
+
+    // "database simpanpinjam on host:port", never the password.
+    const QString &serverName() const { return m_session->serverName(); }
+
+    std::unique_ptr<db::Statement> prepare(const QString &sql) override;
+    void execute(const QString &script) override;
+    qint64 insert(const QString &sql, const QVariantList &values) override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+    qint64 totalChanges() const override { return m_session->changes; }
+    QString name(const QString &identifier) const override;
+    QString rowId() const override;
+    QString version() const override;
+    QString caseless(const QString &expression) const override;
+    QString nullsFirst() const override { return QStringLiteral(" NULLS FIRST"); }
+    QString sameAs() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
+    bool isHidden(const QString &column) const override;
+
+private:
+    std::shared_ptr<Session> m_session;
+};
+
+// The statements that make a table with its constraints and indexes.
+QStringList createSql(const TableSchema &schema);
+
+// What is wrong with the tables of a database, one sentence per problem,
+// naming the table; empty when every table is there as `tables` describe it.
+// Only reads the catalogue.
+QStringList catalogueProblems(const Session &session, const QList<TableSchema> &tables, bool *empty);
+
+} // namespace postgres
