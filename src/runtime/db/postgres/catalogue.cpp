@@ -201,7 +201,12 @@ QStringList catalogueProblems(const Session &session, const QList<TableSchema> &
     QStringList missing;
     QStringList problems;
     for (const TableSchema &schema : tables) {
-        const Result exists = session.run(QStringLiteral("SELECT to_regclass(quote_ident($1)) IS NOT NULL"),
+        // Read from pg_class with the statement's own snapshot: to_regclass
+        // looks through the session's catalogue cache, which may not yet
+        // show the tables another desk has just made.
+        const Result exists = session.run(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_class c "
+                                                         "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+                                                         "WHERE c.relname = $1 AND n.nspname = current_schema())"),
                                           {lower(schema.tableName).toUtf8()});
         if (QByteArray(PQgetvalue(exists.get(), 0, 0)) != "t") {
             missing << QStringLiteral("Tabel %1 tidak ada.").arg(schema.tableName);

@@ -142,13 +142,13 @@ void Session::raise(const pg_result *result, const QString &context) const
         return table + QLatin1Char('.') + column;
     };
     if (state == QLatin1String("23505"))
-        throw DatabaseError(dberr::KeyViolation, QStringLiteral("Key violation."));
+        throw DatabaseError(dberr::KeyViolation, QStringLiteral("Data dengan kunci yang sama sudah ada."));
     if (state == QLatin1String("23502"))
-        throw DatabaseError(dberr::RequiredValue, QStringLiteral("Field value required. Field: %1")
+        throw DatabaseError(dberr::RequiredValue, QStringLiteral("Isian wajib diisi: %1")
                                                       .arg(proper(field(PQresultErrorField(result, PG_DIAG_COLUMN_NAME)))));
     // Check constraints are named after their field.
     if (state == QLatin1String("23514"))
-        throw DatabaseError(dberr::MinimumValue, QStringLiteral("Minimum validity check failed. Field: %1")
+        throw DatabaseError(dberr::MinimumValue, QStringLiteral("Isian di bawah nilai minimum: %1")
                                                       .arg(proper(field(PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME)))));
     QString text = result ? field(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) : QString();
     if (text.isEmpty())
@@ -305,8 +305,12 @@ Engine::Engine(const QString &uri, const QList<TableSchema> &tables) : m_session
             m_session->run(QStringLiteral("COMMIT"));
         } catch (const DatabaseError &error) {
             rollback();
-            throw DatabaseError(dberr::BadFile, QStringLiteral("Tabel data di server %1 tidak dapat dibuat (%2).")
-                                                    .arg(serverName(), error.text()));
+            // Another desk starting at the same moment may have made them
+            // after all; then they are checked like any existing tables.
+            problems = catalogueProblems(*m_session, tables, &empty);
+            if (empty)
+                throw DatabaseError(dberr::BadFile, QStringLiteral("Tabel data di server %1 tidak dapat dibuat (%2).")
+                                                        .arg(serverName(), error.text()));
         }
         if (empty)
             return;
