@@ -325,9 +325,10 @@ Engine::Engine(const QString &uri, const QList<TableSchema> &tables) : m_session
     m_session->tables = tables;
     bool empty = false;
     QStringList problems = catalogueProblems(*m_session, tables, &empty);
-    if (empty) {
-        // A new database: every table is made in one transaction; a desk
-        // starting at the same moment waits and then finds them made.
+    if (empty || !problems.isEmpty()) {
+        // A new database: every table is made in one transaction. A desk
+        // that starts while another makes them may have seen some made and
+        // others not yet; it looks again once the maker is done.
         m_session->run(QStringLiteral("BEGIN"));
         try {
             m_session->run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))"));
