@@ -101,7 +101,7 @@ start_test_server() {
   as_server "$pg_bin/initdb" -D "$test_server_dir/data" -U postgres -A trust -E UTF8 --no-sync >/dev/null
   as_server "$pg_bin/pg_ctl" -D "$test_server_dir/data" -l "$test_server_dir/server.log" -w \
     -o "-c listen_addresses='' -k $test_server_dir -c fsync=off -c max_connections=60" start >/dev/null
-  export SP_TEST_SERVER="$test_server_dir"
+  export SP_TEST_SERVER="$test_server_dir" SP_TEST_SERVER_BIN="$pg_bin"
   echo "setup.sh: test server on $test_server_dir"
 }
 

@@ -132,7 +132,7 @@ void ServerStartTest::oneCopyPerUser()
     QTemporaryDir otherHome;
     qputenv("XDG_DATA_HOME", otherHome.path().toUtf8());
     script.clear();
-    QVERIFY2(startUp(), qPrintable(script.texts().join(" | ")));
+    QVERIFY2(startUp(), qPrintable(script.texts().join(QLatin1Char('\n'))));
     QCOMPARE(script.count(), 0);
     shutDown();
     qputenv("XDG_DATA_HOME", m_home.path().toUtf8());

@@ -4,7 +4,10 @@
 #include "runtime/db/postgres/postgres.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QtGlobal>
+
+#include <unistd.h>
 
 namespace testserver {
 
@@ -31,6 +34,24 @@ QString freshDatabase()
         qFatal("The test server cannot make a database: %s", qPrintable(error.text()));
     }
     return uri(name);
+}
+
+void restart()
+{
+    const QString folder = qEnvironmentVariable("SP_TEST_SERVER");
+    const QString bin = qEnvironmentVariable("SP_TEST_SERVER_BIN");
+    if (folder.isEmpty() || bin.isEmpty())
+        qFatal("Restarting the test server needs SP_TEST_SERVER and SP_TEST_SERVER_BIN (run ./setup.sh test)");
+    QStringList command{bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), folder + QStringLiteral("/data"),
+                        QStringLiteral("-l"), folder + QStringLiteral("/server.log"), QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("restart")};
+    // The server runs as the postgres user when the tests run as root.
+    if (geteuid() == 0)
+        command = QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + command;
+    const QString program = geteuid() == 0 ? QStringLiteral("runuser") : command.takeFirst();
+    QProcess process;
+    process.start(program, command);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qFatal("The test server did not restart: %s", process.readAllStandardError().constData());
 }
 
 } // namespace testserver

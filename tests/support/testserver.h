@@ -16,4 +16,8 @@ bool wanted();
 // message: a server test never passes by being skipped.
 QString freshDatabase();
 
+// Restarts the server (fast: every session is cut) and waits until it takes
+// connections again. Tests that use it must not run beside other server tests.
+void restart();
+
 } // namespace testserver

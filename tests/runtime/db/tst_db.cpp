@@ -185,6 +185,7 @@ private slots:
     void fieldValues();
     void tableFiles();
     void twoDesks();
+    void serverRestart();
 };
 
 void TestDb::initTestCase()
@@ -947,6 +948,35 @@ void TestDb::twoDesks()
     QCOMPARE(errorCode([&] { theirs->post(); }), dberr::KeyViolation);
     QCOMPARE(theirs->state(), DataState::Insert);
     QCOMPARE(store.scalar(QStringLiteral("select count(*) from Master where Kode = 'C000001'")).toInt(), 1);
+}
+
+// The server restarts while a row is being edited: the post that fails says
+// the connection was lost and keeps the row as typed; the next post
+// connects again and stores it.
+void TestDb::serverRestart()
+{
+    if (!testserver::wanted())
+        QSKIP("Only a server can be lost");
+    Store store;
+    store.fillMasters();
+    const auto master = store.master();
+    master->open();
+    master->edit();
+    master->fieldByName(QStringLiteral("Nama"))->setText(QStringLiteral("Ana"));
+    testserver::restart();
+    try {
+        master->post();
+        QFAIL("a post over a lost connection passed");
+    } catch (const DatabaseError &e) {
+        QVERIFY2(e.text().contains(QLatin1String("terputus; data belum disimpan")), qPrintable(e.text()));
+    }
+    QCOMPARE(master->state(), DataState::Edit);
+    QCOMPARE(text(*master, "Nama"), QStringLiteral("Ana"));
+    master->post();
+    QCOMPARE(master->state(), DataState::Browse);
+    QCOMPARE(store.scalar(QStringLiteral("select Nama from Master where Kode = 'A000001'")).toString(), QStringLiteral("Ana"));
+    master->next();
+    QCOMPARE(text(*master, "Nama"), QStringLiteral("Budi"));
 }
 
 QTEST_GUILESS_MAIN(TestDb)

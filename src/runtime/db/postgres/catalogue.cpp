@@ -112,7 +112,8 @@ QStringList tableProblems(const Session &session, const TableSchema &schema)
     for (const QVariantList &row :
          rows(session,
               QStringLiteral("SELECT conname, pg_get_constraintdef(oid) FROM pg_constraint "
-                             "WHERE conrelid = to_regclass(quote_ident($1))"),
+                             "WHERE conrelid = (SELECT c.oid FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                             "WHERE n.nspname = current_schema() AND c.relname = $1)"),
               table))
         constraints.insert(row.value(0).toString(), row.value(1).toString());
     if (constraints.value(table + QStringLiteral("_pkey")) != QLatin1String("PRIMARY KEY (sp_id)"))
@@ -201,12 +202,10 @@ QStringList catalogueProblems(const Session &session, const QList<TableSchema> &
     QStringList missing;
     QStringList problems;
     for (const TableSchema &schema : tables) {
-        // Read from pg_class with the statement's own snapshot: to_regclass
-        // looks through the session's catalogue cache, which may not yet
-        // show the tables another desk has just made.
-        const Result exists = session.run(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_class c "
-                                                         "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-                                                         "WHERE c.relname = $1 AND n.nspname = current_schema())"),
+        // Read as a table, not through the name cache, so that tables
+        // another desk made a moment ago are seen.
+        const Result exists = session.run(QStringLiteral("SELECT count(*) > 0 FROM information_schema.tables "
+                                                         "WHERE table_schema = current_schema() AND table_name = $1"),
                                           {lower(schema.tableName).toUtf8()});
         if (QByteArray(PQgetvalue(exists.get(), 0, 0)) != "t") {
             missing << QStringLiteral("Tabel %1 tidak ada.").arg(schema.tableName);

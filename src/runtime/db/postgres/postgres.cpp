@@ -84,8 +84,32 @@ Session::Session(const QString &uri) : m_serverName(describeServer(uri))
         throw DatabaseError(dberr::BadFile,
                             QStringLiteral("Server data %1 tidak dapat dihubungi (%2).").arg(m_serverName, why));
     }
+    applySettings();
+}
+
+void Session::applySettings() const
+{
     PQsetClientEncoding(m_conn, "UTF8");
     run(QString::fromLatin1(SessionSettings));
+}
+
+void Session::raiseLost() const
+{
+    throw DatabaseError(dberr::Engine,
+                        QStringLiteral("Hubungan ke server data %1 terputus; data belum disimpan.").arg(m_serverName));
+}
+
+void Session::reconnectIfLost()
+{
+    if (PQstatus(m_conn) == CONNECTION_OK)
+        return;
+    if (m_inTransaction)
+        raiseLost();
+    PQreset(m_conn);
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        raiseLost();
+    ++m_generation;
+    applySettings();
 }
 
 Session::~Session()
@@ -100,6 +124,8 @@ QString Session::nextStatementName()
 
 Result Session::run(const QString &sql) const
 {
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        raiseLost();
     Result result(PQexec(m_conn, sql.toUtf8().constData()));
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
@@ -123,8 +149,7 @@ Result Session::run(const QString &sql, const QList<std::optional<QByteArray>> &
 void Session::raise(const pg_result *result, const QString &context) const
 {
     if (PQstatus(m_conn) == CONNECTION_BAD)
-        throw DatabaseError(dberr::Engine,
-                            QStringLiteral("Hubungan ke server data %1 terputus; data belum disimpan.").arg(m_serverName));
+        raiseLost();
     const QString state = field(PQresultErrorField(result, PG_DIAG_SQLSTATE));
     const QString table = field(PQresultErrorField(result, PG_DIAG_TABLE_NAME));
     // The server names tables and columns in lower case; messages use the
@@ -184,27 +209,35 @@ QString numberedPlaceholders(const QString &sql, int *count)
 }
 
 Statement::Statement(std::shared_ptr<Session> session, const QString &sql)
-    : m_session(std::move(session)), m_name(m_session->nextStatementName().toUtf8())
+    : m_session(std::move(session)), m_sql(sql), m_name(m_session->nextStatementName().toUtf8())
 {
-    int count = 0;
-    const QByteArray text = numberedPlaceholders(sql, &count).toUtf8();
+    m_session->reconnectIfLost();
+    prepareOnServer();
+}
+
+void Statement::prepareOnServer()
+{
+    const QByteArray text = numberedPlaceholders(m_sql).toUtf8();
     pg_conn *conn = m_session->handle();
     Result prepared(PQprepare(conn, m_name.constData(), text.constData(), 0, nullptr));
     if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
-        m_session->raise(prepared.get(), sql);
+        m_session->raise(prepared.get(), m_sql);
     Result described(PQdescribePrepared(conn, m_name.constData()));
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
-        m_session->raise(described.get(), sql);
+        m_session->raise(described.get(), m_sql);
+    m_columns.clear();
     for (int c = 0; c < PQnfields(described.get()); ++c)
         m_columns.push_back({QString::fromUtf8(PQfname(described.get(), c)), PQftype(described.get(), c)});
     m_values.resize(PQnparams(described.get()));
+    m_generation = m_session->generation();
 }
 
 Statement::~Statement()
 {
     // A statement of a session already lost needs no deallocation.
     pg_conn *conn = m_session->handle();
-    if (PQstatus(conn) == CONNECTION_OK && PQtransactionStatus(conn) != PQTRANS_INERROR)
+    if (m_generation == m_session->generation() && PQstatus(conn) == CONNECTION_OK
+        && PQtransactionStatus(conn) != PQTRANS_INERROR)
         Result(PQexec(conn, ("DEALLOCATE " + m_name).constData()));
 }
 
@@ -227,6 +260,9 @@ void Statement::bind(int index, const QVariant &value)
 bool Statement::step()
 {
     if (!m_result) {
+        m_session->reconnectIfLost();
+        if (m_generation != m_session->generation())
+            prepareOnServer();   // the statement was prepared on a session since lost
         std::vector<const char *> pointers;
         for (const auto &value : std::as_const(m_values))
             pointers.push_back(value ? value->constData() : nullptr);
@@ -289,9 +325,10 @@ Engine::Engine(const QString &uri, const QList<TableSchema> &tables) : m_session
     m_session->tables = tables;
     bool empty = false;
     QStringList problems = catalogueProblems(*m_session, tables, &empty);
-    if (empty) {
-        // A new database: every table is made in one transaction; a desk
-        // starting at the same moment waits and then finds them made.
+    if (empty || !problems.isEmpty()) {
+        // A new database: every table is made in one transaction. A desk
+        // that starts while another makes them may have seen some made and
+        // others not yet; it looks again once the maker is done.
         m_session->run(QStringLiteral("BEGIN"));
         try {
             m_session->run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))"));
@@ -331,6 +368,7 @@ std::unique_ptr<db::Statement> Engine::prepare(const QString &sql)
 
 void Engine::execute(const QString &script)
 {
+    m_session->reconnectIfLost();
     const Result result = m_session->run(script);
     m_session->changes += QByteArray(PQcmdTuples(result.get())).toLongLong();
 }
@@ -348,17 +386,22 @@ qint64 Engine::insert(const QString &sql, const QVariantList &values)
 
 void Engine::begin()
 {
+    m_session->reconnectIfLost();
     m_session->run(QStringLiteral("BEGIN"));
+    m_session->setInTransaction(true);
 }
 
 void Engine::commit()
 {
     m_session->run(QStringLiteral("COMMIT"));
+    m_session->setInTransaction(false);
 }
 
 void Engine::rollback() noexcept
 {
-    Result(PQexec(m_session->handle(), "ROLLBACK"));
+    m_session->setInTransaction(false);
+    if (PQstatus(m_session->handle()) == CONNECTION_OK)
+        Result(PQexec(m_session->handle(), "ROLLBACK"));
 }
 
 QString Engine::name(const QString &identifier) const

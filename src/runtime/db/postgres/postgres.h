@@ -39,15 +39,27 @@ public:
     // Translates a failed result into a DatabaseError with our codes.
     [[noreturn]] void raise(const pg_result *result, const QString &context = {}) const;
     QString nextStatementName();
+    // A session lost while idle is opened anew before the next statement
+    // (the server is back); one lost inside a transaction stays lost until
+    // the transaction is given up, so no half of it runs on its own.
+    void reconnectIfLost();
+    // Grows with each new session: statements prepared before are prepared again.
+    int generation() const { return m_generation; }
+    void setInTransaction(bool open) { m_inTransaction = open; }
 
     // Tables and fields under their schema names, for messages.
     QList<TableSchema> tables;
     qint64 changes = 0;
 
 private:
+    void applySettings() const;
+    [[noreturn]] void raiseLost() const;
+
     pg_conn *m_conn = nullptr;
     QString m_serverName;
     int m_statements = 0;
+    int m_generation = 0;
+    bool m_inTransaction = false;
 };
 
 // A statement prepared on the server (PQprepare) and run with its values as
@@ -69,11 +81,15 @@ public:
     QVariant column(int column) const override;
 
 private:
+    void prepareOnServer();
+
     struct Column {
         QString name;
         unsigned int type = 0;
     };
     std::shared_ptr<Session> m_session;
+    QString m_sql;
+    int m_generation = 0;
     QByteArray m_name;
     std::vector<Column> m_columns;
     QList<std::optional<QByteArray>> m_values;
