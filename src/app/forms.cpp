@@ -54,10 +54,10 @@ QString lockProblem(const QString &folder, const FolderLock &lock)
     return QStringLiteral("Folder data %1 tidak dapat dipakai (%2).").arg(native(folder), lock.errorString());
 }
 
-// Takes the book for this run, or tells why not.
-std::unique_ptr<FolderLock> lockBook(const QString &folder)
+// Takes the lock file for this run, or tells why not.
+std::unique_ptr<FolderLock> takeLock(const QString &folder, const QString &fileName)
 {
-    auto lock = std::make_unique<FolderLock>(folder, QStringLiteral("simpanpinjam.lock"));
+    auto lock = std::make_unique<FolderLock>(folder, fileName);
     switch (lock->tryLock()) {
     case FolderLock::Result::Locked:
         return lock;
@@ -71,6 +71,12 @@ std::unique_ptr<FolderLock> lockBook(const QString &folder)
     return nullptr;
 }
 
+// Takes the book for this run, or tells why not.
+std::unique_ptr<FolderLock> lockBook(const QString &folder)
+{
+    return takeLock(folder, QStringLiteral("simpanpinjam.lock"));
+}
+
 // On a server many desks share the book, but one user (one home folder)
 // runs one copy on it: the lock is in the user's own data folder, named
 // after the server's address without the password.
@@ -80,18 +86,7 @@ std::unique_ptr<FolderLock> lockDesk(const QString &uri)
     url.setPassword(QString());
     const QByteArray key = QCryptographicHash::hash(url.toString().toUtf8(), QCryptographicHash::Sha1).toHex();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/meja");
-    auto lock = std::make_unique<FolderLock>(folder, QStringLiteral("server-%1.lock").arg(QString::fromLatin1(key)));
-    switch (lock->tryLock()) {
-    case FolderLock::Result::Locked:
-        return lock;
-    case FolderLock::Result::Busy:
-        messages::warning(QStringLiteral("Program Simpan Pinjam sudah dijalankan."));
-        return nullptr;
-    case FolderLock::Result::Failed:
-        break;
-    }
-    messages::error(QStringLiteral("Program Simpan Pinjam tidak dapat dijalankan.\n") + lockProblem(folder, *lock));
-    return nullptr;
+    return takeLock(folder, QStringLiteral("server-%1.lock").arg(QString::fromLatin1(key)));
 }
 
 // createForms(), or the reason why it failed, told in words a clerk can pass on.
