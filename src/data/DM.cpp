@@ -470,23 +470,8 @@ void Tmodul::cancelNewMember()
         return;
     // Rows given to a composed number while the member was being added
     // follow the new row; without a number there are none.
-    if (!Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->isNull()) {
-        openLoans();
-        const std::initializer_list<Dataset *> details{Tsimpan1, Tpinjam, Tortu};
-        for (Dataset *detail : details)
-            detail->cancel();
-        try {
-            db::Transaction transaction(*m_connection);
-            for (Dataset *detail : details) {
-                for (int n = detail->recordCount(); n > 0; --n)
-                    detail->remove();
-            }
-            transaction.commit();
-        } catch (...) {
-            showFilesAfterRollback(false);
-            throw;
-        }
-    }
+    if (!Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->isNull())
+        removeMemberDetails(false);
     Tanggota1->cancel();
 }
 
@@ -540,6 +525,11 @@ int Tmodul::oldestTransactionYear()
 
 void Tmodul::deleteCurrentMember()
 {
+    removeMemberDetails(true);
+}
+
+void Tmodul::removeMemberDetails(bool withMember)
+{
     openLoans();
     const std::initializer_list<Dataset *> details{Tsimpan1, Tpinjam, Tortu};
     // Rows still being entered for this member go with it.
@@ -551,7 +541,8 @@ void Tmodul::deleteCurrentMember()
             for (int n = detail->recordCount(); n > 0; --n)
                 detail->remove();
         }
-        Tanggota1->remove();
+        if (withMember)
+            Tanggota1->remove();
         transaction.commit();
     } catch (...) {
         showFilesAfterRollback(false);

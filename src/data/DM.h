@@ -96,6 +96,9 @@ private:
     void carryNumberOver(const QString &number);
     void restoreTypedMember(const Row &typed);
     void showFilesAfterRollback(bool dropMemberEdit);
+    // Deletes the current member's savings, loans and parents rows, and
+    // with `withMember` the member row too, all or nothing.
+    void removeMemberDetails(bool withMember);
 
     std::unique_ptr<Connection> m_connection;
 };
