@@ -37,6 +37,10 @@ public:
     virtual bool pause() = 0;
     // Rows written by the last run.
     virtual qint64 affectedRows() const = 0;
+    // A hint that the first `rows` rows are wanted at once and the rest
+    // perhaps later or never; an engine that reads whole results may read
+    // that many first.
+    virtual void readFirst(int rows) { Q_UNUSED(rows); }
 
     virtual int columnCount() const = 0;
     virtual QString columnName(int column) const = 0;

@@ -10,6 +10,10 @@ Query::Query(const QString &name, QObject *parent) : Dataset(name, parent)
 
 Query::~Query() = default;
 
+namespace {
+constexpr int FirstRows = 200;
+}
+
 void Query::doOpen()
 {
     Connection *connection = Connection::forAlias(m_alias);
@@ -18,6 +22,9 @@ void Query::doOpen()
     // The text is passed to the engine as it stands.
     db::Engine &engine = connection->engine();
     m_stmt = engine.prepare(m_sql.join(QLatin1Char('\n')));
+    // A query over a whole table is opened for its first rows; the rest
+    // is read when a report walks it.
+    m_stmt->readFirst(FirstRows);
     const bool declared = storedFieldCount() > 0;
     m_columnField.assign(m_stmt->columnCount(), -1);
     for (int c = 0; c < m_stmt->columnCount(); ++c) {

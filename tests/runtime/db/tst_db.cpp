@@ -665,6 +665,25 @@ void TestDb::refreshAndQuery()
     store.exec(QStringLiteral("insert into Detail (Tgl, Kode, Jumlah) values ('02/12/2025', 'A000001', 1)"));
     amounts.refresh();
     QCOMPARE(amounts.recordCount(), 2);
+    amounts.close();
+
+    // A query over many rows opens on its first ones and, walked to the
+    // end, gives every row once in the stored order.
+    store.exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000) "
+                              "insert into Detail (Tgl, Kode, Jumlah) select '01/01/2030', 'B000001', i from n"));
+    Query many(QStringLiteral("Many"));
+    many.setDatabaseName(store.alias);
+    many.setSql({QStringLiteral("select Jumlah from Detail where Tgl = '01/01/2030'")});
+    many.open();
+    QCOMPARE(many.fieldByName(QStringLiteral("Jumlah"))->asInteger(), 1);
+    qint64 expected = 0;
+    for (; !many.eof(); many.next()) {
+        if (many.fieldByName(QStringLiteral("Jumlah"))->asInteger() != ++expected)
+            break;
+    }
+    QCOMPARE(expected, 1000);
+    QVERIFY(many.eof());
+    QCOMPARE(many.recordCount(), 1000);
 }
 
 void TestDb::fieldValues()

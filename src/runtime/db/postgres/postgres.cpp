@@ -28,6 +28,10 @@ const char *const SessionSettings =
     "SET idle_in_transaction_session_timeout = '60s';"
     "SET lock_timeout = '10s';"
     "SET DateStyle = 'ISO, DMY';"
+    // A query read in two runs (its first rows, then all) must give its
+    // rows in the same order both times.
+    "SET synchronize_seqscans = off;"
+    "SET max_parallel_workers_per_gather = 0;"
     "SET client_min_messages = 'warning'";
 
 QString describeServer(const QString &uri)
@@ -208,27 +212,60 @@ QString numberedPlaceholders(const QString &sql, int *count)
     return out;
 }
 
+const Session::Prepared *Session::prepared(const QString &sql) const
+{
+    const auto found = m_prepared.constFind(sql);
+    return found == m_prepared.constEnd() || found->generation != m_generation ? nullptr : &*found;
+}
+
+bool Session::keep(const QString &sql, const Prepared &prepared)
+{
+    // Report queries differ by their month; the table layer's are few.
+    constexpr int Most = 256;
+    if (m_prepared.size() >= Most && !m_prepared.contains(sql))
+        return false;
+    m_prepared.insert(sql, prepared);
+    return true;
+}
+
 Statement::Statement(std::shared_ptr<Session> session, const QString &sql)
-    : m_session(std::move(session)), m_sql(sql), m_name(m_session->nextStatementName().toUtf8())
+    : m_session(std::move(session)), m_sql(sql)
 {
     m_session->reconnectIfLost();
     prepareOnServer();
 }
 
-void Statement::prepareOnServer()
+Session::Prepared Statement::prepareText(const QString &sql, bool *kept)
 {
-    const QByteArray text = numberedPlaceholders(m_sql).toUtf8();
+    if (const Session::Prepared *found = m_session->prepared(sql)) {
+        *kept = true;
+        return *found;
+    }
+    Session::Prepared made;
+    made.name = m_session->nextStatementName().toUtf8();
+    const QByteArray text = numberedPlaceholders(sql).toUtf8();
     pg_conn *conn = m_session->handle();
-    Result prepared(PQprepare(conn, m_name.constData(), text.constData(), 0, nullptr));
+    Result prepared(PQprepare(conn, made.name.constData(), text.constData(), 0, nullptr));
     if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
         m_session->raise(prepared.get(), m_sql);
-    Result described(PQdescribePrepared(conn, m_name.constData()));
+    Result described(PQdescribePrepared(conn, made.name.constData()));
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
         m_session->raise(described.get(), m_sql);
-    m_columns.clear();
     for (int c = 0; c < PQnfields(described.get()); ++c)
-        m_columns.push_back({QString::fromUtf8(PQfname(described.get(), c)), PQftype(described.get(), c)});
-    m_values.resize(PQnparams(described.get()));
+        made.columns.emplace_back(QString::fromUtf8(PQfname(described.get(), c)), PQftype(described.get(), c));
+    made.parameters = PQnparams(described.get());
+    made.generation = m_session->generation();
+    *kept = m_session->keep(sql, made);
+    return made;
+}
+
+void Statement::prepareOnServer()
+{
+    const Session::Prepared made = prepareText(m_sql, &m_kept);
+    m_name = made.name;
+    m_columns = made.columns;
+    m_values.resize(made.parameters);
+    m_firstName.clear();
     m_generation = m_session->generation();
 }
 
@@ -236,9 +273,13 @@ Statement::~Statement()
 {
     // A statement of a session already lost needs no deallocation.
     pg_conn *conn = m_session->handle();
-    if (m_generation == m_session->generation() && PQstatus(conn) == CONNECTION_OK
-        && PQtransactionStatus(conn) != PQTRANS_INERROR)
+    if (m_generation != m_session->generation() || PQstatus(conn) != CONNECTION_OK
+        || PQtransactionStatus(conn) == PQTRANS_INERROR)
+        return;
+    if (!m_kept)
         Result(PQexec(conn, ("DEALLOCATE " + m_name).constData()));
+    if (!m_firstName.isEmpty() && !m_firstKept)
+        Result(PQexec(conn, ("DEALLOCATE " + m_firstName).constData()));
 }
 
 void Statement::bind(int index, const QVariant &value)
@@ -257,40 +298,59 @@ void Statement::bind(int index, const QVariant &value)
     m_result.reset();
 }
 
+Result Statement::run(const QByteArray &name)
+{
+    std::vector<const char *> pointers;
+    for (const auto &value : std::as_const(m_values))
+        pointers.push_back(value ? value->constData() : nullptr);
+    Result result(PQexecPrepared(m_session->handle(), name.constData(), int(pointers.size()), pointers.data(), nullptr,
+                                 nullptr, 0));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        m_session->raise(result.get());
+    m_affected = QByteArray(PQcmdTuples(result.get())).toLongLong();
+    if (status == PGRES_COMMAND_OK)
+        m_session->changes += m_affected;
+    return result;
+}
+
 bool Statement::step()
 {
     if (!m_result) {
         m_session->reconnectIfLost();
         if (m_generation != m_session->generation())
             prepareOnServer();   // the statement was prepared on a session since lost
-        std::vector<const char *> pointers;
-        for (const auto &value : std::as_const(m_values))
-            pointers.push_back(value ? value->constData() : nullptr);
-        Result result(PQexecPrepared(m_session->handle(), m_name.constData(), int(pointers.size()), pointers.data(),
-                                     nullptr, nullptr, 0));
-        const ExecStatusType status = PQresultStatus(result.get());
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-            m_session->raise(result.get());
-        m_affected = QByteArray(PQcmdTuples(result.get())).toLongLong();
-        if (status == PGRES_COMMAND_OK)
-            m_session->changes += m_affected;
-        m_result = std::move(result);
+        m_partial = m_firstRows > 0 && !m_columns.empty();
+        if (m_partial && m_firstName.isEmpty()) {
+            // The same rows in the same order, cut after the first ones.
+            const QString first = QStringLiteral("SELECT * FROM (%1) AS sp_rows LIMIT %2").arg(m_sql).arg(m_firstRows);
+            m_firstName = prepareText(first, &m_firstKept).name;
+        }
+        m_result = run(m_partial ? m_firstName : m_name);
         m_row = -1;
     }
-    return ++m_row < PQntuples(m_result.get());
+    if (++m_row < PQntuples(m_result.get()))
+        return true;
+    if (!m_partial || m_row < m_firstRows)
+        return false;
+    // Past the first rows: the whole result, passing over those read.
+    m_partial = false;
+    m_result = run(m_name);
+    return m_row < PQntuples(m_result.get());
 }
 
 void Statement::reset()
 {
     m_result.reset();
     m_row = -1;
+    m_partial = false;
     for (auto &value : m_values)
         value.reset();
 }
 
 bool Statement::columnIsInteger(int column) const
 {
-    const Oid type = m_columns.at(column).type;
+    const Oid type = m_columns.at(column).second;
     return type == Int8Oid || type == Int4Oid || type == Int2Oid;
 }
 
@@ -299,7 +359,7 @@ QVariant Statement::column(int column) const
     if (!m_result || m_row < 0 || m_row >= PQntuples(m_result.get()) || PQgetisnull(m_result.get(), m_row, column))
         return {};
     const char *text = PQgetvalue(m_result.get(), m_row, column);
-    switch (m_columns.at(column).type) {
+    switch (m_columns.at(column).second) {
     case Int8Oid:
     case Int4Oid:
     case Int2Oid:

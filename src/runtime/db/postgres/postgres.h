@@ -4,6 +4,7 @@
 #include "runtime/db/schema.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -39,6 +40,19 @@ public:
     // Translates a failed result into a DatabaseError with our codes.
     [[noreturn]] void raise(const pg_result *result, const QString &context = {}) const;
     QString nextStatementName();
+
+    // Statements prepared once per session and kept, by their text: a
+    // table's few statements run again and again, and preparing each time
+    // would cost the server three more round trips.
+    struct Prepared {
+        QByteArray name;
+        std::vector<std::pair<QString, unsigned int>> columns;
+        int parameters = 0;
+        int generation = 0;
+    };
+    const Prepared *prepared(const QString &sql) const;
+    // False when the cache is full: the caller deallocates its own.
+    bool keep(const QString &sql, const Prepared &prepared);
     // A session lost while idle is opened anew before the next statement
     // (the server is back); one lost inside a transaction stays lost until
     // the transaction is given up, so no half of it runs on its own.
@@ -59,11 +73,14 @@ private:
     QString m_serverName;
     int m_statements = 0;
     int m_generation = 0;
+    QHash<QString, Prepared> m_prepared;
     bool m_inTransaction = false;
 };
 
 // A statement prepared on the server (PQprepare) and run with its values as
-// real parameters (PQexecPrepared). The rows of a run are read at once.
+// real parameters (PQexecPrepared). The rows of a run are read at once;
+// after readFirst(n) a run reads its first n rows, and all of them only
+// when a row past those is stepped to.
 class Statement : public db::Statement {
 public:
     Statement(std::shared_ptr<Session> session, const QString &sql);  // throws DatabaseError
@@ -74,24 +91,28 @@ public:
     void reset() override;
     bool pause() override { return false; }  // a result read at once holds no lock
     qint64 affectedRows() const override { return m_affected; }
+    void readFirst(int rows) override { m_firstRows = rows; }
 
     int columnCount() const override { return int(m_columns.size()); }
-    QString columnName(int column) const override { return m_columns.at(column).name; }
+    QString columnName(int column) const override { return m_columns.at(column).first; }
     bool columnIsInteger(int column) const override;
     QVariant column(int column) const override;
 
 private:
     void prepareOnServer();
+    Session::Prepared prepareText(const QString &sql, bool *kept);
+    Result run(const QByteArray &name);
 
-    struct Column {
-        QString name;
-        unsigned int type = 0;
-    };
     std::shared_ptr<Session> m_session;
     QString m_sql;
     int m_generation = 0;
     QByteArray m_name;
-    std::vector<Column> m_columns;
+    bool m_kept = false;                 // the session's cache holds it
+    QByteArray m_firstName;              // the same limited to m_firstRows
+    bool m_firstKept = false;
+    int m_firstRows = 0;
+    bool m_partial = false;              // the result holds the first rows only
+    std::vector<std::pair<QString, unsigned int>> m_columns;
     QList<std::optional<QByteArray>> m_values;
     Result m_result;
     int m_row = -1;
