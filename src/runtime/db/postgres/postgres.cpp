@@ -298,6 +298,14 @@ void Statement::bind(int index, const QVariant &value)
     m_result.reset();
 }
 
+void Statement::readFirst(int rows)
+{
+    // Rows of equal sort keys may come in another order when the server
+    // sorts for a limit, so a sorted result is read whole.
+    if (!m_sql.contains(QLatin1String("order by"), Qt::CaseInsensitive))
+        m_firstRows = rows;
+}
+
 Result Statement::run(const QByteArray &name)
 {
     std::vector<const char *> pointers;
@@ -314,6 +322,25 @@ Result Statement::run(const QByteArray &name)
     return result;
 }
 
+void Statement::prepareFirst()
+{
+    // The same rows in the same order, cut after the first ones.
+    QString inner = m_sql.trimmed();
+    while (inner.endsWith(QLatin1Char(';')))
+        inner = inner.chopped(1).trimmed();
+    const QString first = QStringLiteral("SELECT * FROM (%1\n) AS sp_rows LIMIT %2").arg(inner, QString::number(m_firstRows));
+    try {
+        m_firstName = prepareText(first, &m_firstKept).name;
+    } catch (const DatabaseError &) {
+        // A text the server takes only as it is (outside a transaction,
+        // a refused statement harms nothing): read it whole.
+        if (PQtransactionStatus(m_session->handle()) != PQTRANS_IDLE)
+            throw;
+        m_firstRows = 0;
+        m_partial = false;
+    }
+}
+
 bool Statement::step()
 {
     if (!m_result) {
@@ -321,11 +348,8 @@ bool Statement::step()
         if (m_generation != m_session->generation())
             prepareOnServer();   // the statement was prepared on a session since lost
         m_partial = m_firstRows > 0 && !m_columns.empty();
-        if (m_partial && m_firstName.isEmpty()) {
-            // The same rows in the same order, cut after the first ones.
-            const QString first = QStringLiteral("SELECT * FROM (%1) AS sp_rows LIMIT %2").arg(m_sql).arg(m_firstRows);
-            m_firstName = prepareText(first, &m_firstKept).name;
-        }
+        if (m_partial && m_firstName.isEmpty())
+            prepareFirst();
         m_result = run(m_partial ? m_firstName : m_name);
         m_row = -1;
     }

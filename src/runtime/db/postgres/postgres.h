@@ -91,7 +91,7 @@ public:
     void reset() override;
     bool pause() override { return false; }  // a result read at once holds no lock
     qint64 affectedRows() const override { return m_affected; }
-    void readFirst(int rows) override { m_firstRows = rows; }
+    void readFirst(int rows) override;
 
     int columnCount() const override { return int(m_columns.size()); }
     QString columnName(int column) const override { return m_columns.at(column).first; }
@@ -100,6 +100,7 @@ public:
 
 private:
     void prepareOnServer();
+    void prepareFirst();
     Session::Prepared prepareText(const QString &sql, bool *kept);
     Result run(const QByteArray &name);
 
