@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace postgres {
 namespace {
 
@@ -266,6 +268,7 @@ void Statement::prepareOnServer()
     m_columns = made.columns;
     m_values.resize(made.parameters);
     m_firstName.clear();
+    m_restName.clear();
     m_generation = m_session->generation();
 }
 
@@ -280,6 +283,8 @@ Statement::~Statement()
         Result(PQexec(conn, ("DEALLOCATE " + m_name).constData()));
     if (!m_firstName.isEmpty() && !m_firstKept)
         Result(PQexec(conn, ("DEALLOCATE " + m_firstName).constData()));
+    if (!m_restName.isEmpty() && !m_restKept)
+        Result(PQexec(conn, ("DEALLOCATE " + m_restName).constData()));
 }
 
 void Statement::bind(int index, const QVariant &value)
@@ -306,11 +311,13 @@ void Statement::readFirst(int rows)
         m_firstRows = rows;
 }
 
-Result Statement::run(const QByteArray &name)
+Result Statement::run(const QByteArray &name, const QByteArray &after)
 {
     std::vector<const char *> pointers;
     for (const auto &value : std::as_const(m_values))
         pointers.push_back(value ? value->constData() : nullptr);
+    if (!after.isNull())
+        pointers.push_back(after.constData());
     Result result(PQexecPrepared(m_session->handle(), name.constData(), int(pointers.size()), pointers.data(), nullptr,
                                  nullptr, 0));
     const ExecStatusType status = PQresultStatus(result.get());
@@ -324,13 +331,26 @@ Result Statement::run(const QByteArray &name)
 
 void Statement::prepareFirst()
 {
-    // The same rows in the same order, cut after the first ones.
+    // The first rows and then the rest, both in the order of the row
+    // identity: the rest starts after the last identity read, so a row
+    // another desk changes or adds in between is neither skipped nor read
+    // twice. A result without the identity is read whole.
+    const auto identity = std::find_if(m_columns.cbegin(), m_columns.cend(),
+                                       [](const auto &column) { return column.first == RowIdColumn; });
+    if (identity == m_columns.cend()) {
+        m_firstRows = 0;
+        m_partial = false;
+        return;
+    }
+    m_identityColumn = int(identity - m_columns.cbegin());
     QString inner = m_sql.trimmed();
     while (inner.endsWith(QLatin1Char(';')))
         inner = inner.chopped(1).trimmed();
-    const QString first = QStringLiteral("SELECT * FROM (%1\n) AS sp_rows LIMIT %2").arg(inner, QString::number(m_firstRows));
+    const QString rows = QStringLiteral("SELECT * FROM (%1\n) AS sp_rows ").arg(inner);
     try {
-        m_firstName = prepareText(first, &m_firstKept).name;
+        m_firstName = prepareText(rows + QStringLiteral("ORDER BY %1 LIMIT %2").arg(RowIdColumn).arg(m_firstRows),
+                                  &m_firstKept).name;
+        m_restName = prepareText(rows + QStringLiteral("WHERE %1 > ? ORDER BY %1").arg(RowIdColumn), &m_restKept).name;
     } catch (const DatabaseError &) {
         // A text the server takes only as it is (outside a transaction,
         // a refused statement harms nothing): read it whole.
@@ -357,9 +377,11 @@ bool Statement::step()
         return true;
     if (!m_partial || m_row < m_firstRows)
         return false;
-    // Past the first rows: the whole result, passing over those read.
+    // Past the first rows: those after the last one read.
+    const QByteArray last(PQgetvalue(m_result.get(), m_row - 1, m_identityColumn));
     m_partial = false;
-    m_result = run(m_name);
+    m_result = run(m_restName, last);
+    m_row = 0;
     return m_row < PQntuples(m_result.get());
 }
 

@@ -79,8 +79,9 @@ private:
 
 // A statement prepared on the server (PQprepare) and run with its values as
 // real parameters (PQexecPrepared). The rows of a run are read at once;
-// after readFirst(n) a run reads its first n rows, and all of them only
-// when a row past those is stepped to.
+// after readFirst(n) a run of a query that shows the row identity reads its
+// first n rows in identity order, and the rest only when a row past those
+// is stepped to.
 class Statement : public db::Statement {
 public:
     Statement(std::shared_ptr<Session> session, const QString &sql);  // throws DatabaseError
@@ -102,7 +103,8 @@ private:
     void prepareOnServer();
     void prepareFirst();
     Session::Prepared prepareText(const QString &sql, bool *kept);
-    Result run(const QByteArray &name);
+    // `after`, when given, is the value of one more, last placeholder.
+    Result run(const QByteArray &name, const QByteArray &after = {});
 
     std::shared_ptr<Session> m_session;
     QString m_sql;
@@ -111,6 +113,9 @@ private:
     bool m_kept = false;                 // the session's cache holds it
     QByteArray m_firstName;              // the same limited to m_firstRows
     bool m_firstKept = false;
+    QByteArray m_restName;               // the rows after a given identity
+    bool m_restKept = false;
+    int m_identityColumn = -1;
     int m_firstRows = 0;
     bool m_partial = false;              // the result holds the first rows only
     std::vector<std::pair<QString, unsigned int>> m_columns;
