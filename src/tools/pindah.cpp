@@ -52,21 +52,19 @@ class ProgressLine {
 public:
     ProgressLine() : m_terminal(isatty(fileno(stderr)) != 0) { m_clock.start(); }
 
-    void operator()(const QString &table, qint64 done, qint64 total)
+    void operator()(const QString &table, qint64 done, qint64 total, bool tableDone)
     {
-        const bool tableDone = table != m_table && !m_table.isEmpty();
-        m_table = table;
         if (m_terminal) {
-            if (m_clock.elapsed() < 100 && done != total)
+            if (m_clock.elapsed() < 100 && !tableDone)
                 return;
             m_clock.restart();
             print(stderr, QStringLiteral("\rMenyalin %1: %2 dari %3 baris   ").arg(table, number(done), number(total)));
             m_drawn = true;
             return;
         }
-        if (!tableDone && done != total && done < m_nextLine)
+        if (done == m_printed || (!tableDone && done < m_printed + std::max<qint64>(total / 10, 1)))
             return;
-        m_nextLine = done + std::max<qint64>(total / 10, 1);
+        m_printed = done;
         print(stderr, QStringLiteral("Menyalin %1: %2 dari %3 baris\n").arg(table, number(done), number(total)));
     }
 
@@ -82,8 +80,7 @@ private:
     bool m_terminal;
     bool m_drawn = false;
     QElapsedTimer m_clock;
-    QString m_table;
-    qint64 m_nextLine = 0;
+    qint64 m_printed = 0;
 };
 
 // The program's own lock on a folder, so that neither the program nor a
@@ -127,6 +124,11 @@ int main(int argc, char **argv)
     }
     const QString from = arguments.at(0);
     const QString to = arguments.at(1);
+    const auto samePlace = [](const QString &a, const QString &b) {
+        return isServerTarget(a) ? a == b : QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+    };
+    if (samePlace(from, to))
+        return fail(QStringLiteral("Asal dan tujuan sama."));
     if (!isServerTarget(from) && !QFileInfo(from).isDir())
         return fail(QStringLiteral("Folder asal %1 tidak ada.").arg(QDir::toNativeSeparators(from)));
 
@@ -144,8 +146,8 @@ int main(int argc, char **argv)
     clock.start();
     try {
         const transfer::Outcome outcome =
-            transfer::copyBook(from, to, tables, [&progress](const QString &table, qint64 done, qint64 total) {
-                progress(table, done, total);
+            transfer::copyBook(from, to, tables, [&progress](const QString &table, qint64 done, qint64 total, bool tableDone) {
+                progress(table, done, total, tableDone);
             });
         progress.end();
         print(stdout, QStringLiteral("Asal:   %1\nTujuan: %2\n\n").arg(outcome.source, outcome.target));

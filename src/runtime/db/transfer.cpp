@@ -64,11 +64,11 @@ Outcome copyBook(const QString &from, const QString &to, const QList<TableSchema
         while (reader->next(row)) {
             writer->put(row);
             if (++done % ProgressStep == 0 && progress)
-                progress(schema.tableName, done, total);
+                progress(schema.tableName, done, total, false);
         }
         writer->finish();
         if (progress)
-            progress(schema.tableName, done, total);
+            progress(schema.tableName, done, total, true);
     }
     target->finishTables();
     for (int i = 0; i < tables.size(); ++i) {
@@ -83,6 +83,22 @@ Outcome copyBook(const QString &from, const QString &to, const QList<TableSchema
     }
     return outcome;
 }
+
+namespace {
+
+// An exact amount with its thousands grouped: "24.515.428.000", "1.234,5678".
+QString grouped(Money amount, const QLocale &locale)
+{
+    const QString plain = amount.toPlainString(QLocale::c());
+    const QString whole = plain.section(QLatin1Char('.'), 0, 0);
+    const QString decimals = plain.section(QLatin1Char('.'), 1);
+    QString text = locale.toString(whole.toLongLong());
+    if (!decimals.isEmpty())
+        text += locale.decimalPoint() + decimals;
+    return text;
+}
+
+} // namespace
 
 QString comparisonText(const QList<TableSchema> &tables, const Outcome &outcome)
 {
@@ -99,8 +115,8 @@ QString comparisonText(const QList<TableSchema> &tables, const Outcome &outcome)
                       locale.toString(after.rows)};
         const QList<const FieldDef *> money = moneyFields(schema);
         for (int m = 0; m < money.size(); ++m)
-            lines << Line{{}, QStringLiteral("jumlah ") + money.at(m)->name, before.sums.value(m).toPlainString(locale),
-                          after.sums.value(m).toPlainString(locale)};
+            lines << Line{{}, QStringLiteral("jumlah ") + money.at(m)->name, grouped(before.sums.value(m), locale),
+                          grouped(after.sums.value(m), locale)};
         if (const FieldDef *number = autoIncField(schema))
             lines << Line{{}, number->name + QStringLiteral(" berikutnya"), QString::number(before.nextNumber),
                           QString::number(after.nextNumber)};

@@ -32,8 +32,9 @@ struct Outcome {
     bool same() const { return before == after; }
 };
 
-// Called now and then while rows are copied.
-using Progress = std::function<void(const QString &table, qint64 done, qint64 total)>;
+// Called now and then while rows are copied, and at the end of each table
+// (`tableDone`), with the rows copied and the rows to copy of the whole book.
+using Progress = std::function<void(const QString &table, qint64 done, qint64 total, bool tableDone)>;
 
 // Copies the book at `from` into `to`. Throws DatabaseError when either side
 // cannot be used (the target already holds rows, a table is missing or
