@@ -125,7 +125,8 @@ int main(int argc, char **argv)
     const QString from = arguments.at(0);
     const QString to = arguments.at(1);
     const auto samePlace = [](const QString &a, const QString &b) {
-        return isServerTarget(a) ? a == b : QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+        return isServerTarget(a) ? a == b
+                                 : QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
     };
     if (samePlace(from, to))
         return fail(QStringLiteral("Asal dan tujuan sama."));

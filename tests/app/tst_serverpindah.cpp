@@ -212,7 +212,10 @@ void ServerPindahTest::bookMovesThereAndBack()
     QVERIFY(!there.out.contains(QLatin1String("BEDA")));
     QCOMPARE(dumpServer(server), seeded.rows);
 
+    // Back into a folder whose book the program made and left empty.
     const QString back = work.filePath(QStringLiteral("kembali"));
+    setAliasFolder(QStringLiteral("Kosong"), back);
+    delete new Connection(QStringLiteral("Kosong"), Tmodul::schemas());
     const Run again = pindah({server, back});
     QVERIFY2(again.status == 0, qPrintable(again.out + again.err));
     QCOMPARE(dumpFolder(back), seeded.rows);
