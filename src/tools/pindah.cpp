@@ -108,6 +108,34 @@ int fail(const QString &text)
     return 1;
 }
 
+int move(const QString &from, const QString &to)
+{
+    const QList<TableSchema> tables = Tmodul::schemas();
+    ProgressLine progress;
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        const transfer::Outcome outcome =
+            transfer::copyBook(from, to, tables, [&progress](const QString &table, qint64 done, qint64 total, bool tableDone) {
+                progress(table, done, total, tableDone);
+            });
+        progress.end();
+        print(stdout, QStringLiteral("Asal:   %1\nTujuan: %2\n\n").arg(outcome.source, outcome.target));
+        print(stdout, transfer::comparisonText(tables, outcome));
+        if (!outcome.committed)
+            return fail(QStringLiteral("Kedua sisi berbeda; tidak ada yang disimpan di tujuan."));
+        print(stdout, QStringLiteral("\nBuku sudah dipindah dalam %1 detik; kedua sisi sama.\n")
+                          .arg(QLocale(QLocale::Indonesian).toString(double(clock.elapsed()) / 1000.0, 'f', 1)));
+        return 0;
+    } catch (const DatabaseError &error) {
+        progress.end();
+        return fail(error.text());
+    } catch (const std::exception &error) {
+        progress.end();
+        return fail(QString::fromUtf8(error.what()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -138,31 +166,14 @@ int main(int argc, char **argv)
     QString problem;
     if (!isServerTarget(from) && !(sourceLock = lockFolder(from, &problem)))
         return fail(problem);
+    const bool newFolder = !isServerTarget(to) && !QFileInfo::exists(to);
     if (!isServerTarget(to) && !(targetLock = lockFolder(to, &problem)))
         return fail(problem);
-
-    const QList<TableSchema> tables = Tmodul::schemas();
-    ProgressLine progress;
-    QElapsedTimer clock;
-    clock.start();
-    try {
-        const transfer::Outcome outcome =
-            transfer::copyBook(from, to, tables, [&progress](const QString &table, qint64 done, qint64 total, bool tableDone) {
-                progress(table, done, total, tableDone);
-            });
-        progress.end();
-        print(stdout, QStringLiteral("Asal:   %1\nTujuan: %2\n\n").arg(outcome.source, outcome.target));
-        print(stdout, transfer::comparisonText(tables, outcome));
-        if (!outcome.committed)
-            return fail(QStringLiteral("Kedua sisi berbeda; tidak ada yang disimpan di tujuan."));
-        print(stdout, QStringLiteral("\nBuku sudah dipindah dalam %1 detik; kedua sisi sama.\n")
-                          .arg(QLocale(QLocale::Indonesian).toString(double(clock.elapsed()) / 1000.0, 'f', 1)));
-        return 0;
-    } catch (const DatabaseError &error) {
-        progress.end();
-        return fail(error.text());
-    } catch (const std::exception &error) {
-        progress.end();
-        return fail(QString::fromUtf8(error.what()));
+    const int status = move(from, to);
+    // A move that failed leaves no folder of its own making behind.
+    if (status != 0 && newFolder) {
+        targetLock.reset();
+        QDir(to).removeRecursively();
     }
+    return status;
 }

@@ -269,6 +269,10 @@ void ServerPindahTest::targetWithRowsIsRefused()
     QCOMPARE(unreachable.status, 1);
     QVERIFY2(unreachable.err.contains(QLatin1String("tidak dapat dihubungi")), qPrintable(unreachable.err));
     QVERIFY(!unreachable.err.contains(QLatin1String("rahasia")));
+    // A failed move into a new folder leaves no folder behind.
+    const QString fresh = work.filePath(QStringLiteral("baru"));
+    QCOMPARE(pindah({QStringLiteral("postgresql://kasir:rahasia@/buku?host=/nonexistent"), fresh}).status, 1);
+    QVERIFY(!QFileInfo::exists(fresh));
 }
 
 void ServerPindahTest::dailyCopyOnServer()
