@@ -20,6 +20,10 @@ QByteArray isoDay(const QDate &day)
 
 CopyLog::CopyLog(const QString &uri) : m_session(uri)
 {
+    // Made once, by the first desk; later desks need no right to create.
+    const Result exists = m_session.run(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL").arg(Table));
+    if (QByteArray(PQgetvalue(exists.get(), 0, 0)) == "t")
+        return;
     // Two desks making the table at once would trip over each other.
     m_session.run(QStringLiteral("BEGIN"));
     try {
