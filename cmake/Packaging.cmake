@@ -7,9 +7,9 @@ include(GNUInstallDirs)
 set(SP_APP_ID id.ac.unrawi.kopma.simpanpinjam)
 set(sp_packaging ${CMAKE_CURRENT_LIST_DIR}/../packaging)
 
-# Every program the package installs into bin; the book-moving tool
-# simpanpinjam-pindah joins this list once it exists.
-install(TARGETS simpanpinjam RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Every program the package installs into bin: the program and the tool
+# that moves a book between a folder and a database server.
+install(TARGETS simpanpinjam simpanpinjam-pindah RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The menu entry names the program by its full installed path. That path is
 # known only at install time: cpack installs under its own prefix (/usr), not

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Debian package as a cooperative's PC meets it: makes it (Release,
 # in its own build folder), installs it with apt, validates its menu entry and
-# its AppStream metainfo, starts the installed program from the menu entry's
+# its AppStream metainfo, runs the book-moving tool for its usage, starts the installed program from the menu entry's
 # Exec under Xvfb with a fresh home folder and waits for its main window. Then,
 # whatever happened, it ends the program and removes the package with every
 # package apt brought along, so the machine is left as it was found.
@@ -138,6 +138,15 @@ icons_installed() {
   done
 }
 check "icon $icon in the hicolor theme at every size" icons_installed
+
+# The tool that moves a book between a folder and a server comes along.
+tool_usage() {
+  grep -qx /usr/bin/simpanpinjam-pindah <<<"$files" || return 1
+  env -i HOME="$work" PATH=/usr/bin:/bin LANG=C.UTF-8 /usr/bin/simpanpinjam-pindah --help >"$work/pindah.txt" 2>&1 ||
+    { cat "$work/pindah.txt" >&2; return 1; }
+  grep -q 'simpanpinjam-pindah ASAL TUJUAN' "$work/pindah.txt"
+}
+check "the package installs simpanpinjam-pindah, which prints its usage" tool_usage
 
 # The first word of Exec, as a menu starts it (this entry has no field codes).
 exec_path="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package and prints the path of the .deb it made. Builds
-# only the programs the package holds: in its own folder (Release), or in a
-# build folder given that is configured already, as it stands (CI packs the
-# build its tests ran on instead of compiling everything once more).
+# only the programs the package holds (the program and simpanpinjam-pindah):
+# in its own folder (Release), or in a build folder given that is configured
+# already, as it stands (CI packs the build its tests ran on instead of
+# compiling everything once more).
 #
 #   tools/make-package.sh [BUILD_DIR]      (default: build-package)
 #
@@ -23,7 +24,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 # Installing must not wait for the tests and benchmarks to build.
 cmake -S "$root" -B "$build" "${kind[@]}" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >&2
-cmake --build "$build" -j"$(nproc)" --target simpanpinjam >&2
+cmake --build "$build" -j"$(nproc)" --target simpanpinjam simpanpinjam-pindah >&2
 
 rm -rf "$build/deb"
 cpack --config "$build/CPackConfig.cmake" -B "$build/deb" >&2

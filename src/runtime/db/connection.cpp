@@ -62,6 +62,7 @@ Connection::Connection(const QString &alias, const QList<TableSchema> &tables)
     if (tables.isEmpty())
         throw DatabaseError(dberr::BadFile, QStringLiteral("Alias %1 names no table").arg(alias));
     const QString target = aliasFolder(alias);
+    m_target = target;
     m_server = isServerTarget(target);
     if (m_server) {
         auto engine = std::make_unique<postgres::Engine>(target, tables);

@@ -33,6 +33,9 @@ public:
     // The folder in folder mode; the server's address (without a password) in server mode.
     const QString &folder() const { return m_folder; }
     const QString &alias() const { return m_alias; }
+    // What the alias names: the folder, or the server's URI as given (which
+    // may hold a password: never shown).
+    const QString &target() const { return m_target; }
     const QList<TableSchema> &tables() const { return m_tables; }
     const TableSchema *schemaForFile(const QString &fileName) const;
 
@@ -45,6 +48,7 @@ public:
 private:
     QString m_alias;
     QString m_folder;
+    QString m_target;
     QList<TableSchema> m_tables;
     bool m_server = false;
     std::unique_ptr<db::Engine> m_engine;

@@ -1,14 +1,20 @@
 #include "runtime/db/sqlite/safetycopy.h"
 
 #include "runtime/db/connection.h"
+#include "runtime/db/error.h"
+#include "runtime/db/postgres/copylog.h"
 #include "runtime/db/sqlite/sqlite.h"
+#include "runtime/db/transfer.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QSysInfo>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace safetycopy {
 namespace {
@@ -22,9 +28,9 @@ QString engineText(sqlite3 *db, int rc)
 }
 
 // A dated folder is good when it holds every file, none of them empty.
-bool isGood(const QString &dayFolder, const Connection &connection)
+bool isGood(const QString &dayFolder, const QList<TableSchema> &tables)
 {
-    for (const TableSchema &schema : connection.tables()) {
+    for (const TableSchema &schema : tables) {
         const QFileInfo info(QDir(dayFolder).filePath(schema.fileName));
         if (!info.isFile() || info.size() == 0)
             return false;
@@ -70,22 +76,25 @@ bool checksOut(const QString &path)
     return ok;
 }
 
-QString makeCopy(const Connection &connection, const QString &dayFolder)
+// Writes the files of a copy into a folder; returns what went wrong.
+using Copier = std::function<QString(const QString &folder)>;
+
+// The copy is built beside the dated folder and takes its name only once
+// every file is written and checked.
+QString makeCopy(const QList<TableSchema> &tables, const QString &dayFolder, const Copier &copy)
 {
     const QString building = dayFolder + Building;
     QDir(building).removeRecursively();
     if (!QDir().mkpath(building))
         return QStringLiteral("folder %1 tidak dapat dibuat").arg(QDir::toNativeSeparators(dayFolder));
-    for (int i = 0; i < connection.tables().size(); ++i) {
-        const QString fileName = connection.tables().at(i).fileName;
-        const QString target = QDir(building).filePath(fileName);
-        if (const QString error = copyFile(connection, i, target); !error.isEmpty()) {
+    if (const QString error = copy(building); !error.isEmpty()) {
+        QDir(building).removeRecursively();
+        return error;
+    }
+    for (const TableSchema &schema : tables) {
+        if (!checksOut(QDir(building).filePath(schema.fileName))) {
             QDir(building).removeRecursively();
-            return QStringLiteral("file %1 tidak dapat disalin (%2)").arg(fileName, error);
-        }
-        if (!checksOut(target)) {
-            QDir(building).removeRecursively();
-            return QStringLiteral("salinan file %1 tidak lolos pemeriksaan").arg(fileName);
+            return QStringLiteral("salinan file %1 tidak lolos pemeriksaan").arg(schema.fileName);
         }
     }
     QDir(dayFolder).removeRecursively(); // an incomplete copy of the same day
@@ -96,7 +105,17 @@ QString makeCopy(const Connection &connection, const QString &dayFolder)
     return {};
 }
 
-void prune(const Connection &connection, const QString &root, const QDate &day, int keepDays)
+QString copyFiles(const Connection &connection, const QString &folder)
+{
+    for (int i = 0; i < connection.tables().size(); ++i) {
+        const QString fileName = connection.tables().at(i).fileName;
+        if (const QString error = copyFile(connection, i, QDir(folder).filePath(fileName)); !error.isEmpty())
+            return QStringLiteral("file %1 tidak dapat disalin (%2)").arg(fileName, error);
+    }
+    return {};
+}
+
+void prune(const QList<TableSchema> &tables, const QString &root, const QDate &day, int keepDays)
 {
     QList<QDate> dates;
     for (const QString &name : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -113,7 +132,7 @@ void prune(const Connection &connection, const QString &root, const QDate &day, 
     int good = 0;
     for (const QDate &date : std::as_const(dates)) {
         const QString folder = QDir(root).filePath(date.toString(DateFormat));
-        const bool isGoodCopy = isGood(folder, connection);
+        const bool isGoodCopy = isGood(folder, tables);
         if (date >= oldestKept || (isGoodCopy && good < 2)) {
             good += isGoodCopy ? 1 : 0;
             continue;
@@ -129,22 +148,73 @@ QString copiesFolder(const QString &folder)
     return QDir(folder).filePath(QStringLiteral("cadangan"));
 }
 
-Outcome makeDailyCopy(const Connection &connection, const QDate &day, int keepDays)
+QString copiesFolder(const Connection &connection)
 {
-    // Copies of the folder's files only: a server's database is backed up
-    // with the server's own tools, not from one desk.
-    if (connection.isServer())
-        return {};
-    const QString root = copiesFolder(connection.folder());
+    if (!connection.isServer())
+        return copiesFolder(connection.folder());
+    return copiesFolder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+}
+
+namespace {
+
+// In folder mode: the engine's online backup of each file.
+Outcome folderCopy(const Connection &connection, const QString &root, const QDate &day, int keepDays)
+{
     const QString dayFolder = QDir(root).filePath(day.toString(DateFormat));
-    if (isGood(dayFolder, connection))
+    if (isGood(dayFolder, connection.tables()))
         return {};
     Outcome outcome;
-    outcome.error = makeCopy(connection, dayFolder);
+    outcome.error = makeCopy(connection.tables(), dayFolder,
+                             [&connection](const QString &folder) { return copyFiles(connection, folder); });
     outcome.made = outcome.error.isEmpty();
     if (outcome.made)
-        prune(connection, root, day, keepDays);
+        prune(connection.tables(), root, day, keepDays);
     return outcome;
+}
+
+// On a server: one desk a day reads the tables in one snapshot into the
+// files of a folder book, so that a copy opens in folder mode as it is and
+// goes back to a server with the moving tool.
+Outcome serverCopy(const Connection &connection, const QString &root, const QDate &day, int keepDays)
+{
+    try {
+        postgres::CopyLog log(connection.target());
+        if (!log.claim(day))
+            return {};
+        QList<std::pair<QString, qint64>> rows;
+        const QString error = makeCopy(connection.tables(), QDir(root).filePath(day.toString(DateFormat)),
+                                       [&](const QString &folder) -> QString {
+                                           const transfer::Outcome moved =
+                                               transfer::copyBook(connection.target(), folder, connection.tables());
+                                           if (!moved.committed)
+                                               return QStringLiteral("salinan tidak sama dengan data di server");
+                                           for (int i = 0; i < connection.tables().size(); ++i)
+                                               rows.append({connection.tables().at(i).tableName, moved.after.at(i).rows});
+                                           return {};
+                                       });
+        if (!error.isEmpty())
+            return {false, error};
+        log.record(day, QSysInfo::machineHostName(), rows);
+        prune(connection.tables(), root, day, keepDays);
+        return {true, {}};
+    } catch (const DatabaseError &error) {
+        QString text = error.text();
+        while (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+        return {false, text};
+    } catch (const std::exception &error) {
+        return {false, QString::fromUtf8(error.what())};
+    }
+}
+
+} // namespace
+
+Outcome makeDailyCopy(const Connection &connection, const QDate &day, int keepDays)
+{
+    const QString root = copiesFolder(connection);
+    if (connection.isServer())
+        return serverCopy(connection, root, day, keepDays);
+    return folderCopy(connection, root, day, keepDays);
 }
 
 } // namespace safetycopy

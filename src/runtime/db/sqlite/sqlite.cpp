@@ -262,6 +262,20 @@ QString createSql(const TableSchema &schema, const QString &database)
         .arg(database, quoted(schema.tableName), columns.join(QStringLiteral(", ")));
 }
 
+QStringList indexSql(const TableSchema &schema, const QString &database)
+{
+    QStringList statements;
+    for (const IndexDef &index : schema.indexes) {
+        QStringList columns;
+        for (const QString &f : index.fields)
+            columns << quoted(f) + (index.caseInsensitive ? QStringLiteral(" COLLATE NOCASE") : QString());
+        statements << QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                          .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), database, quoted(index.name),
+                               quoted(schema.tableName), columns.join(QStringLiteral(", ")));
+    }
+    return statements;
+}
+
 Engine::Engine(const QString &folder, const QList<TableSchema> &tables) : m_folder(folder), m_tables(tables)
 {
     if (checkFolder())
@@ -388,16 +402,8 @@ void Engine::createFiles()
             const TableSchema &schema = m_tables.at(i);
             const QString name = quoted(databaseName(i));
             sqlite::Statement(db.get(), createSql(schema, name)).exec();
-            for (const IndexDef &index : schema.indexes) {
-                QStringList columns;
-                for (const QString &f : index.fields)
-                    columns << quoted(f) + (index.caseInsensitive ? QStringLiteral(" COLLATE NOCASE") : QString());
-                sqlite::Statement(db.get(), QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
-                                                .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), name,
-                                                     quoted(index.name), quoted(schema.tableName),
-                                                     columns.join(QStringLiteral(", "))))
-                    .exec();
-            }
+            for (const QString &sql : indexSql(schema, name))
+                sqlite::Statement(db.get(), sql).exec();
         }
         transaction.commit();
     } catch (const DatabaseError &) {

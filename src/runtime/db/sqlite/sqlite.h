@@ -4,6 +4,7 @@
 #include "runtime/db/schema.h"
 
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QVariant>
 
@@ -63,6 +64,8 @@ private:
 
 // The CREATE TABLE statement of a table, for the database named `database`.
 QString createSql(const TableSchema &schema, const QString &database);
+// The CREATE INDEX statements of a table's named indexes, for `database`.
+QStringList indexSql(const TableSchema &schema, const QString &database);
 
 // The four files of a folder on one connection: the first file is the main
 // database, the others are attached under their table names, so plain SQL
