@@ -248,6 +248,8 @@ Tmodul::Tmodul(QObject *parent) : QObject(parent)
     for (Table *detail : {Tortu, Tsimpan1, Tpinjam}) {
         detail->setMasterSource(DSanggota1);
         detail->setMasterFields(QStringLiteral("No_Anggota"));
+        // On a server another desk may renumber or delete the member meanwhile.
+        detail->setMasterRowHeld(QStringLiteral("Anggota telah diubah atau dihapus oleh meja lain."));
     }
 
     // Details first: opening the member table last puts them on its first member.
@@ -434,9 +436,20 @@ void Tmodul::restoreTypedMember(const Row &typed)
     }
 }
 
+// On a server: the member row is held from here to the commit, so other
+// desks' posts for it wait and are then refused; what they stored before is
+// read now and goes along.
+void Tmodul::holdMemberWithDetails()
+{
+    Tanggota1->holdCurrentRow();
+    for (Dataset *detail : std::initializer_list<Dataset *>{Tsimpan1, Tpinjam, Tortu})
+        detail->readAgain();
+}
+
 void Tmodul::carryNumberOver(const QString &number)
 {
     const QString link = QStringLiteral("No_Anggota");
+    holdMemberWithDetails();
     // Each stored row leaves the member's set; the next one takes its place.
     for (Dataset *detail : std::initializer_list<Dataset *>{Tsimpan1, Tpinjam}) {
         const Dataset::ProgramChange own(*detail);
@@ -537,6 +550,8 @@ void Tmodul::removeMemberDetails(bool withMember)
         detail->cancel();
     try {
         db::Transaction transaction(*m_connection);
+        if (withMember)
+            holdMemberWithDetails();
         for (Dataset *detail : details) {
             for (int n = detail->recordCount(); n > 0; --n)
                 detail->remove();
