@@ -357,6 +357,7 @@ private slots:
     void sameMemberEditedAtBothDesks();
     void renumberingWhileTheOtherDeposits();
     void otherDeskSeesANewDepositWithoutAClick();
+    void serverRestartWhileADepositIsTyped();
 };
 
 void DesksTest::depositsFromTwoDesksAtOnce()
@@ -479,6 +480,36 @@ void DesksTest::otherDeskSeesANewDepositWithoutAClick()
              (QList<QVariantList>{{QVariant::fromValue<qint64>(4)}}));
     QCOMPARE(rowsOf(*book, QStringLiteral("SELECT count(*) FROM Tsimpanan1 WHERE S_Wajib = 77770000")),
              (QList<QVariantList>{{QVariant::fromValue<qint64>(1)}}));
+}
+
+void DesksTest::serverRestartWhileADepositIsTyped()
+{
+    std::unique_ptr<Desk> a, b;
+    startDesks(a, b);
+    a->send(QStringLiteral("open %1").arg(Eko));
+    QCOMPARE(a->waitFor(QStringLiteral("rows")), QStringLiteral("rows 0"));
+    a->send(QStringLiteral("type 4321"));
+    QVERIFY(!a->waitFor(QStringLiteral("typing")).isEmpty());
+
+    testserver::restart();
+    // The test's own session went with the restart too.
+    book.reset();
+    book = std::make_unique<Connection>(Alias, Tmodul::schemas());
+
+    // The typed deposit is still there and is stored by the next post.
+    a->send(QStringLiteral("state"));
+    QCOMPARE(a->waitFor(QStringLiteral("state")), QStringLiteral("state typing 4321 1"));
+    a->send(QStringLiteral("post"));
+    QVERIFY(!a->waitFor(QStringLiteral("posted")).isEmpty());
+    QVERIFY2(a->latest(QStringLiteral("M ")).isEmpty(), qPrintable(a->lines().join('\n')));
+    QCOMPARE(rowsOf(*book, QStringLiteral("SELECT S_Wajib FROM Tsimpanan1 WHERE No_Anggota = '%1'").arg(Eko)),
+             (QList<QVariantList>{{QVariant::fromValue<qint64>(43210000)}}));
+
+    // The other desk's news reach it again once the server is back.
+    b->send(QStringLiteral("deposits %1 1").arg(Eko));
+    QVERIFY(!b->waitFor(QStringLiteral("done")).isEmpty());
+    QVERIFY2(b->latest(QStringLiteral("M ")).isEmpty(), qPrintable(b->lines().join('\n')));
+    QTRY_COMPARE_WITH_TIMEOUT(a->latest(QStringLiteral("rows")), QStringLiteral("rows 2"), 3000);
 }
 
 int main(int argc, char **argv)

@@ -117,6 +117,13 @@ void Session::reconnectIfLost()
         onReconnected();
 }
 
+void Session::noticeLoss()
+{
+    // An empty statement: one round trip, which fails on an ended session.
+    if (!m_inTransaction && PQstatus(m_conn) == CONNECTION_OK)
+        Result(PQexec(m_conn, ""));
+}
+
 Session::~Session()
 {
     PQfinish(m_conn);
@@ -479,6 +486,8 @@ void Listener::read()
 
 void Listener::lost()
 {
+    // The desk's own session most likely went with this one.
+    m_own->noticeLoss();
     m_notifier->setEnabled(false);
     m_notifier->deleteLater();
     m_notifier = nullptr;

@@ -49,6 +49,9 @@ public:
     // (the server is back); one lost inside a transaction stays lost until
     // the transaction is given up, so no half of it runs on its own.
     void reconnectIfLost();
+    // Tries an idle session: one the server ended is then known lost, and
+    // the next statement opens it anew instead of failing.
+    void noticeLoss();
     // Grows with each new session: statements prepared before are prepared again.
     int generation() const { return m_generation; }
     void setInTransaction(bool open) { m_inTransaction = open; }
