@@ -437,19 +437,24 @@ void Tmodul::restoreTypedMember(const Row &typed)
 }
 
 // On a server: the member row is held from here to the commit, so other
-// desks' posts for it wait and are then refused; what they stored before is
-// read now and goes along.
-void Tmodul::holdMemberWithDetails()
+// desks' posts for it wait and are then refused. What they stored before is
+// read now: it goes along with a renumbering; a deletion, whose question
+// named the rows it takes, is refused, and the clerk sees them.
+void Tmodul::holdMemberWithDetails(bool refuseNewRows)
 {
     Tanggota1->holdCurrentRow();
-    for (Dataset *detail : std::initializer_list<Dataset *>{Tsimpan1, Tpinjam, Tortu})
-        detail->readAgain();
+    for (Table *detail : {Tsimpan1, Tpinjam, Tortu}) {
+        const int known = detail->recordCount();
+        detail->readAgainKeepingVersions();
+        if (refuseNewRows && detail->recordCount() != known)
+            throw Table::changedError();
+    }
 }
 
 void Tmodul::carryNumberOver(const QString &number)
 {
     const QString link = QStringLiteral("No_Anggota");
-    holdMemberWithDetails();
+    holdMemberWithDetails(false);
     // Each stored row leaves the member's set; the next one takes its place.
     for (Dataset *detail : std::initializer_list<Dataset *>{Tsimpan1, Tpinjam}) {
         const Dataset::ProgramChange own(*detail);
@@ -551,7 +556,7 @@ void Tmodul::removeMemberDetails(bool withMember)
     try {
         db::Transaction transaction(*m_connection);
         if (withMember)
-            holdMemberWithDetails();
+            holdMemberWithDetails(true);
         for (Dataset *detail : details) {
             for (int n = detail->recordCount(); n > 0; --n)
                 detail->remove();

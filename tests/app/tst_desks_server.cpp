@@ -91,6 +91,11 @@ void reportRows()
     say(QStringLiteral("rows %1").arg(Fsimpan->DBGrid1->model()->rowCount()));
 }
 
+void reportMembers()
+{
+    say(QStringLiteral("members %1").arg(Fsimpan->DBGrid3->model()->rowCount()));
+}
+
 void run(const QStringList &words)
 {
     const QString command = words.value(0);
@@ -106,6 +111,16 @@ void run(const QStringList &words)
             QCoreApplication::processEvents();
         }
         say(QStringLiteral("done %1").arg(timer.elapsed()));
+    } else if (command == QLatin1String("join")) {
+        // join NUMBER NPM NAME: a new member stored through the data module.
+        Table *members = modul->Tanggota1;
+        members->append();
+        memberField("No_Anggota")->setText(words.value(1));
+        memberField("NPM")->setText(words.value(2));
+        memberField("NBK")->setText(words.value(1).right(3));
+        memberField("Nama")->setText(words.value(3));
+        members->post();
+        say(QStringLiteral("joined"));
     } else if (command == QLatin1String("edit")) {
         // edit MEMBER NAME: the member's name typed, not yet saved.
         if (!goToMember(words.value(1)))
@@ -137,6 +152,16 @@ void run(const QStringList &words)
             modul->Tanggota1->cancel();
             say(QStringLiteral("M ") + error.text());
         }
+    } else if (command == QLatin1String("delete")) {
+        // delete MEMBER: the member with its rows, through the data module.
+        if (!goToMember(words.value(1)))
+            return;
+        try {
+            modul->deleteCurrentMember();
+            say(QStringLiteral("X %1").arg(words.value(1)));
+        } catch (const DatabaseError &error) {
+            say(QStringLiteral("M ") + error.text());
+        }
     } else if (command == QLatin1String("open")) {
         // open MEMBER: the savings window on the member through "TRANSAKSI";
         // from then on every change of its grid is told.
@@ -151,6 +176,9 @@ void run(const QStringList &words)
         activate(Fsimpan);
         QObject::connect(Fsimpan->DBGrid1->model(), &QAbstractItemModel::modelReset, Fsimpan, reportRows);
         QObject::connect(Fsimpan->DBGrid1->model(), &QAbstractItemModel::rowsInserted, Fsimpan, reportRows);
+        QObject::connect(Fsimpan->DBGrid3->model(), &QAbstractItemModel::modelReset, Fsimpan, reportMembers);
+        QObject::connect(Fsimpan->DBGrid3->model(), &QAbstractItemModel::rowsInserted, Fsimpan, reportMembers);
+        reportMembers();
         reportRows();
     } else if (command == QLatin1String("type")) {
         // type RUPIAH: a new deposit on the navigator, the three amounts typed.
@@ -356,6 +384,7 @@ private slots:
     void depositsFromTwoDesksAtOnce();
     void sameMemberEditedAtBothDesks();
     void renumberingWhileTheOtherDeposits();
+    void deletionWhileTheOtherDeposits();
     void otherDeskSeesANewDepositWithoutAClick();
     void serverRestartWhileADepositIsTyped();
 };
@@ -450,6 +479,38 @@ void DesksTest::renumberingWhileTheOtherDeposits()
     qInfo("%lld of 400 deposits stored during 4 renumberings", qint64(told.size()));
 }
 
+void DesksTest::deletionWhileTheOtherDeposits()
+{
+    std::unique_ptr<Desk> a, b;
+    startDesks(a, b);
+    a->send(QStringLiteral("deposits %1 300").arg(Dewi));
+    QVERIFY(!a->waitFor(QStringLiteral("D ")).isEmpty());
+    // A deletion that finds deposits its question did not name is refused
+    // and read again; the clerk asks again.
+    QString outcome;
+    for (int attempt = 0; attempt < 50 && !outcome.startsWith(QLatin1String("X ")); ++attempt) {
+        b->send(QStringLiteral("delete %1").arg(Dewi));
+        outcome = b->waitFor(QString());
+        while (!outcome.startsWith(QLatin1String("X ")) && !outcome.startsWith(QLatin1String("M ")))
+            outcome = b->waitFor(QString());
+        if (outcome.startsWith(QLatin1String("M ")))
+            QCOMPARE(outcome, QStringLiteral("M Data telah diubah oleh meja lain. Data dibaca ulang."));
+    }
+    QCOMPARE(outcome, QStringLiteral("X %1").arg(Dewi));
+    QVERIFY2(!a->waitFor(QStringLiteral("done"), 300000).isEmpty(), qPrintable(a->lines().join('\n')));
+
+    QCOMPARE(rowsOf(*book, QStringLiteral("SELECT count(*) FROM Tanggota1 WHERE No_Anggota = '%1'").arg(Dewi)),
+             (QList<QVariantList>{{QVariant::fromValue<qint64>(0)}}));
+    QCOMPARE(rowsOf(*book, QStringLiteral("SELECT count(*) FROM Tsimpanan1 s WHERE NOT EXISTS "
+                                          "(SELECT 1 FROM Tanggota1 m WHERE m.No_Anggota = s.No_Anggota)")),
+             (QList<QVariantList>{{QVariant::fromValue<qint64>(0)}}));
+    // Deposits told as stored after the deletion went to the member shown next.
+    for (const QString &line : a->lines()) {
+        if (line.startsWith(QLatin1String("M ")))
+            QCOMPARE(line, QStringLiteral("M Anggota telah diubah atau dihapus oleh meja lain."));
+    }
+}
+
 void DesksTest::otherDeskSeesANewDepositWithoutAClick()
 {
     std::unique_ptr<Desk> a, b;
@@ -458,6 +519,13 @@ void DesksTest::otherDeskSeesANewDepositWithoutAClick()
     startDesks(a, b);
     a->send(QStringLiteral("open %1").arg(Dewi));
     QCOMPARE(a->waitFor(QStringLiteral("rows")), QStringLiteral("rows 1"));
+    QCOMPARE(a->latest(QStringLiteral("members")), QStringLiteral("members 2"));
+
+    // A member joining at the other desk shows in the member grid.
+    b->send(QStringLiteral("join 1203003 A1200303 Fajar"));
+    QVERIFY(!b->waitFor(QStringLiteral("joined")).isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(a->latest(QStringLiteral("members")), QStringLiteral("members 3"), 1000);
+    QCOMPARE(a->latest(QStringLiteral("rows")), QStringLiteral("rows 1"));
 
     b->send(QStringLiteral("deposits %1 1").arg(Dewi));
     QVERIFY(!b->waitFor(QStringLiteral("done")).isEmpty());

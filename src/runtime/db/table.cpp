@@ -98,9 +98,26 @@ void Table::forgetAll()
     m_versions.clear();
 }
 
+DatabaseError Table::changedError()
+{
+    return DatabaseError(dberr::RowChanged, QStringLiteral("Data telah diubah oleh meja lain. Data dibaca ulang."));
+}
+
 void Table::refuseChanged() const
 {
-    throw DatabaseError(dberr::RowChanged, QStringLiteral("Data telah diubah oleh meja lain. Data dibaca ulang."));
+    throw changedError();
+}
+
+void Table::readAgainKeepingVersions()
+{
+    m_keepVersions = true;
+    try {
+        readAgain();
+    } catch (...) {
+        m_keepVersions = false;
+        throw;
+    }
+    m_keepVersions = false;
 }
 
 QString Table::rangeWhere(QVariantList &binds) const
@@ -236,7 +253,10 @@ Row Table::doRow(int index) const
 int Table::doReload(int current)
 {
     const qint64 rowid = doHasRow(current) ? m_rowids.at(current) : -1;
-    forgetAll();
+    if (m_keepVersions)
+        m_cache.clear();
+    else
+        forgetAll();
     loadKeys();
     if (m_rowids.empty())
         return -1;

@@ -46,6 +46,12 @@ public:
     // program until the transaction ends; refuses (code RowChanged) when
     // another program changed or deleted it since it was read.
     void holdCurrentRow();
+    // Reads the range again like readAgain(), but a row read before keeps
+    // the version it was read with: a change by another program since is
+    // still refused when this program writes the row.
+    void readAgainKeepingVersions();
+    // What a write of a row that another program changed is refused with.
+    static DatabaseError changedError();
 
 protected:
     void doOpen() override;
@@ -95,5 +101,6 @@ private:
     mutable std::unique_ptr<db::Statement> m_fetch;
     std::vector<int> m_columnField;     // stored column -> field index
     QString m_masterRefusal;
+    bool m_keepVersions = false;
     QMetaObject::Connection m_newsConnection;
 };
