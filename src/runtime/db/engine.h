@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <QVariant>
-
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -62,7 +61,8 @@ public:
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;
 
-    // Whether a transaction is open on this connection.
+    // Whether a transaction is open on this connection; only asked where
+    // other programs' writes arrive.
     virtual bool inTransaction() const { return false; }
 
     // Rows inserted, changed or deleted through this connection so far.
@@ -93,8 +93,9 @@ public:
     // Other programs' writes reach `changed` with the names of the tables
     // written (as the schema spells them); so does the return of a lost
     // connection, with every table, since what was missed is unknown.
-    // Called from the event loop, never inside a statement. Nothing arrives
-    // where one program has the book to itself.
+    // `changed` may be called while a statement runs (a lost session opened
+    // anew), so it only takes note. Nothing arrives where one program has
+    // the book to itself.
     virtual void watchOthers(std::function<void(const QStringList &tables)> changed) { Q_UNUSED(changed); }
     // Columns of the engine's own that no dataset shows.
     virtual bool isHidden(const QString &column) const
