@@ -463,21 +463,20 @@ void Dataset::readAgainIfStale()
     if (!m_staleRetry) {
         m_staleRetry = new QTimer(this);
         m_staleRetry->setSingleShot(true);
-        m_staleRetry->setInterval(250);
         connect(m_staleRetry, &QTimer::timeout, this, &Dataset::readAgainIfStale);
     }
     // A row being typed is never touched: the rows are read once it is
     // posted or cancelled.
     if (isBusy() || !canReadAgainNow()) {
-        m_staleRetry->start();
+        m_staleRetry->start(250);
         return;
     }
     try {
         readAgain();
     } catch (const DatabaseError &) {
-        // The server is out of reach for now; tried again shortly.
+        // The server is out of reach for now; tried again in a while.
         m_stale = true;
-        m_staleRetry->start();
+        m_staleRetry->start(1000);
     } catch (const std::exception &) {
         m_stale = false;
     }

@@ -79,7 +79,12 @@ void ResultClearer::operator()(pg_result *result) const
 
 Session::Session(const QString &uri) : m_serverName(describeServer(uri))
 {
-    m_conn = PQconnectdb(uri.toUtf8().constData());
+    // A server out of reach on the network stalls the desk for a few
+    // seconds at most; a timeout in the address itself comes later and wins.
+    const QByteArray address = uri.toUtf8();
+    const char *const keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char *const values[] = {"5", address.constData(), nullptr};
+    m_conn = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(m_conn) != CONNECTION_OK) {
         const QString why = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
         PQfinish(m_conn);
