@@ -248,6 +248,8 @@ Tmodul::Tmodul(QObject *parent) : QObject(parent)
     for (Table *detail : {Tortu, Tsimpan1, Tpinjam}) {
         detail->setMasterSource(DSanggota1);
         detail->setMasterFields(QStringLiteral("No_Anggota"));
+        // On a server another desk may renumber or delete the member meanwhile.
+        detail->setMasterRowHeld(QStringLiteral("Anggota telah diubah atau dihapus oleh meja lain."));
     }
 
     // Details first: opening the member table last puts them on its first member.
@@ -434,9 +436,25 @@ void Tmodul::restoreTypedMember(const Row &typed)
     }
 }
 
+// On a server: the member row is held from here to the commit, so other
+// desks' posts for it wait and are then refused. What they stored before is
+// read now: it goes along with a renumbering; a deletion, whose question
+// named the rows it takes, is refused, and the clerk sees them.
+void Tmodul::holdMemberWithDetails(bool refuseNewRows)
+{
+    Tanggota1->holdCurrentRow();
+    for (Table *detail : {Tsimpan1, Tpinjam, Tortu}) {
+        const int known = detail->recordCount();
+        detail->readAgainKeepingVersions();
+        if (refuseNewRows && detail->recordCount() != known)
+            throw Table::changedError();
+    }
+}
+
 void Tmodul::carryNumberOver(const QString &number)
 {
     const QString link = QStringLiteral("No_Anggota");
+    holdMemberWithDetails(false);
     // Each stored row leaves the member's set; the next one takes its place.
     for (Dataset *detail : std::initializer_list<Dataset *>{Tsimpan1, Tpinjam}) {
         const Dataset::ProgramChange own(*detail);
@@ -537,6 +555,8 @@ void Tmodul::removeMemberDetails(bool withMember)
         detail->cancel();
     try {
         db::Transaction transaction(*m_connection);
+        if (withMember)
+            holdMemberWithDetails(true);
         for (Dataset *detail : details) {
             for (int n = detail->recordCount(); n > 0; --n)
                 detail->remove();

@@ -93,6 +93,7 @@ public:
 private:
     void declareFields();
     void attachRules();
+    void holdMemberWithDetails(bool refuseNewRows);
     void carryNumberOver(const QString &number);
     void restoreTypedMember(const Row &typed);
     void showFilesAfterRollback(bool dropMemberEdit);

@@ -21,6 +21,7 @@
 #include "runtime/forms/form.h"
 #include "runtime/forms/messages.h"
 #include "runtime/regional.h"
+#include "support/testserver.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -53,10 +54,10 @@ QString text(Dataset *dataset, const char *field)
 
 bool numberTaken(const QString &number)
 {
-    sqlite::Statement select(sqlite::handleOf(*modul->connection()),
-                             QStringLiteral("SELECT count(*) FROM Tanggota1 WHERE No_Anggota = ?"));
-    select.bind(1, number);
-    return select.step() && select.columnInt(0) > 0;
+    const auto select = modul->connection()->engine().prepare(
+        QStringLiteral("SELECT count(*) FROM Tanggota1 WHERE No_Anggota = ?"));
+    select->bind(1, number);
+    return select->step() && select->columnInt(0) > 0;
 }
 
 void activate(QWidget *window)
@@ -191,17 +192,24 @@ struct Book {
     QMap<QString, int> loans, parents;               // rows per number
 };
 
-QList<QVariantList> rows(sqlite3 *db, const QString &sql)
+QList<QVariantList> rows(db::Engine &engine, const QString &sql, const QVariantList &values = {})
 {
     QList<QVariantList> result;
-    sqlite::Statement statement(db, sql);
-    while (statement.step()) {
+    const auto statement = engine.prepare(sql);
+    statement->bindAll(values);
+    while (statement->step()) {
         QVariantList row;
-        for (int c = 0; c < statement.columnCount(); ++c)
-            row << statement.column(c);
+        for (int c = 0; c < statement->columnCount(); ++c)
+            row << statement->column(c);
         result << row;
     }
     return result;
+}
+
+// The book as the table layer opens it, on either engine.
+std::unique_ptr<Connection> openConnection()
+{
+    return std::make_unique<Connection>(Alias, Tmodul::schemas());
 }
 
 sqlite::DbHandle openBook(const QString &folder)
@@ -219,22 +227,33 @@ sqlite::DbHandle openBook(const QString &folder)
     return db;
 }
 
-Book readBook(const QString &folder)
+// The engine's own check of each file of a folder.
+QStringList damagedFiles(const QString &folder)
 {
-    Book book;
+    QStringList problems;
     const sqlite::DbHandle db = openBook(folder);
     for (const char *schema : {"main", "Torangtua", "Tsimpanan1", "Tpinjaman1"}) {
-        const auto check = rows(db.get(), QStringLiteral("PRAGMA %1.integrity_check").arg(QLatin1String(schema)));
-        if (check != QList<QVariantList>{{QStringLiteral("ok")}})
-            book.problems << QStringLiteral("integrity check of %1 fails").arg(QLatin1String(schema));
+        sqlite::Statement check(db.get(), QStringLiteral("PRAGMA %1.integrity_check").arg(QLatin1String(schema)));
+        if (!check.step() || check.column(0).toString() != QLatin1String("ok"))
+            problems << QStringLiteral("integrity check of %1 fails").arg(QLatin1String(schema));
     }
-    for (const QVariantList &r : rows(db.get(), QStringLiteral("SELECT Nama, No_Anggota, NPM, NBK FROM Tanggota1")))
+    return problems;
+}
+
+Book readBook(const QString &target)
+{
+    Book book;
+    if (!isServerTarget(target))
+        book.problems = damagedFiles(target);
+    const std::unique_ptr<Connection> connection = openConnection();
+    db::Engine &db = connection->engine();
+    for (const QVariantList &r : rows(db, QStringLiteral("SELECT Nama, No_Anggota, NPM, NBK FROM Tanggota1")))
         book.members.insert(r[0].toString(), {r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString()});
-    for (const QVariantList &r : rows(db.get(), QStringLiteral("SELECT No_Simpan, No_Anggota, S_Wajib FROM Tsimpanan1")))
+    for (const QVariantList &r : rows(db, QStringLiteral("SELECT No_Simpan, No_Anggota, S_Wajib FROM Tsimpanan1")))
         book.deposits.insert(r[0].toLongLong(), {r[1].toString(), r[2].toLongLong()});
-    for (const QVariantList &r : rows(db.get(), QStringLiteral("SELECT No_Anggota FROM Tpinjaman1")))
+    for (const QVariantList &r : rows(db, QStringLiteral("SELECT No_Anggota FROM Tpinjaman1")))
         ++book.loans[r[0].toString()];
-    for (const QVariantList &r : rows(db.get(), QStringLiteral("SELECT No_Anggota FROM Torangtua")))
+    for (const QVariantList &r : rows(db, QStringLiteral("SELECT No_Anggota FROM Torangtua")))
         ++book.parents[r[0].toString()];
     return book;
 }
@@ -268,9 +287,9 @@ void follow(Model &model, const QString &line)
 
 // What is wrong with the book after a kill; settles the command that was
 // under way by what the book shows (it either happened whole or not at all).
-QStringList check(Model &model, const QString &folder)
+QStringList check(Model &model, const QString &target)
 {
-    const Book book = readBook(folder);
+    const Book book = readBook(target);
     QStringList problems = book.problems;
     QSet<QString> numbers;
     for (const Book::Row &m : book.members) {
@@ -347,10 +366,11 @@ QStringList check(Model &model, const QString &folder)
 
 // Members put into the book by SQL while no program runs, each with a
 // parents row, a loan and two deposits.
-void addMembers(Model &model, const QString &folder, int count, QRandomGenerator &random, int &serial)
+void addMembers(Model &model, int count, QRandomGenerator &random, int &serial)
 {
-    const sqlite::DbHandle db = openBook(folder);
-    sqlite::Transaction transaction(db.get());
+    const std::unique_ptr<Connection> connection = openConnection();
+    db::Engine &db = connection->engine();
+    db::Transaction transaction(*connection);
     for (int i = 0; i < count; ++i) {
         const QString name = QStringLiteral("Anggota%1").arg(++serial);
         QString npm, number;
@@ -358,8 +378,8 @@ void addMembers(Model &model, const QString &folder, int count, QRandomGenerator
             npm = QStringLiteral("B00%1345").arg(random.bounded(10, 100));
             number = rules::memberNumberPrefix(npm)
                 + QStringLiteral("%1").arg(random.bounded(1000), 3, 10, QLatin1Char('0'));
-        } while (!rows(db.get(), QStringLiteral("SELECT 1 FROM Tanggota1 WHERE No_Anggota = '%1'").arg(number)).isEmpty());
-        const auto exec = [&](const QString &sql) { sqlite::Statement(db.get(), sql).exec(); };
+        } while (!rows(db, QStringLiteral("SELECT 1 FROM Tanggota1 WHERE No_Anggota = ?"), {number}).isEmpty());
+        const auto exec = [&](const QString &sql) { db.prepare(sql)->exec(); };
         exec(QStringLiteral("INSERT INTO Tanggota1 VALUES ('%1', '2025-01-02', '%2', '%3', '%4', 'Bandung', "
                             "'2001-02-03', 'P', 'O', 'Islam ', 'Jl. Dago 1', '40135', '022-250')")
                  .arg(number, name, npm, number.right(3)));
@@ -368,9 +388,11 @@ void addMembers(Model &model, const QString &folder, int count, QRandomGenerator
                             "VALUES ('02/01/2025', '%1', 10000000, 'Motor')").arg(number));
         Member member{number, {}};
         for (int d = 1; d <= 2; ++d) {
-            exec(QStringLiteral("INSERT INTO Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, S_Wisuda) "
-                                "VALUES ('02/01/2025', '%1', %2, 0, 0)").arg(number).arg(d * 10000));
-            member.deposits.insert(sqlite3_last_insert_rowid(db.get()), d * 10000);
+            const qint64 row = db.insert(QStringLiteral("INSERT INTO Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, "
+                                                        "S_Sukarela, S_Wisuda) VALUES ('02/01/2025', ?, ?, 0, 0)"),
+                                         {number, d * 10000});
+            const auto no = rows(db, QStringLiteral("SELECT No_Simpan FROM Tsimpanan1 WHERE %1 = ?").arg(db.rowId()), {row});
+            member.deposits.insert(no.value(0).value(0).toLongLong(), d * 10000);
         }
         model.members.insert(name, member);
     }
@@ -400,11 +422,11 @@ void CrashTest::killsLeaveTheBookWhole()
     qInfo("seed %u, %d kills", seed, kills);
     QRandomGenerator random(seed);
     QTemporaryDir dir;
-    setAliasFolder(Alias, dir.path());
-    { const Connection firstRun(Alias, Tmodul::schemas()); }
+    const QString target = testserver::wanted() ? testserver::freshDatabase() : dir.filePath(QStringLiteral("buku"));
+    setAliasFolder(Alias, target);
     Model model;
     int serial = 0;
-    addMembers(model, dir.path(), 60, random, serial);
+    addMembers(model, 60, random, serial);
 
     QStringList violations;
     QSet<QString> seen;
@@ -414,9 +436,12 @@ void CrashTest::killsLeaveTheBookWhole()
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The program's user folders (its desk lock on a server) are its own.
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
         child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--child"), dir.path(), QString::number(random.generate())});
+                    {QStringLiteral("--child"), target, QString::number(random.generate())});
         QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
         // Mostly while it works; now and then during its start.
         if (random.bounded(6) == 0) {
@@ -447,7 +472,7 @@ void CrashTest::killsLeaveTheBookWhole()
         // Damage stays until something repairs it: each is told once, at the
         // kill that made it.
         QStringList fresh;
-        for (const QString &problem : check(model, dir.path())) {
+        for (const QString &problem : check(model, target)) {
             if (!seen.contains(problem))
                 fresh << problem;
             seen.insert(problem);
@@ -460,7 +485,7 @@ void CrashTest::killsLeaveTheBookWhole()
         if (kill % 100 == 0)
             qInfo("%d kills, %d with violations", kill, killsWithViolations);
         if (model.members.size() < 40)
-            addMembers(model, dir.path(), 60 - int(model.members.size()), random, serial);
+            addMembers(model, 60 - int(model.members.size()), random, serial);
     }
     qInfo("%d kills: %d deposits, %d renumberings, %d deletions recorded; %d kills found violations",
           kills, model.deposits, model.renumbers, model.deletions, killsWithViolations);

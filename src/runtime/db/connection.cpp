@@ -72,6 +72,8 @@ Connection::Connection(const QString &alias, const QList<TableSchema> &tables)
         m_folder = target;
         m_engine = std::make_unique<sqlite::Engine>(target, tables);
     }
+    m_changes = std::make_unique<db::ChangeFeed>();
+    m_engine->watchOthers([feed = m_changes.get()](const QStringList &written) { feed->note(written); });
     registry().insert(alias, this);
 }
 

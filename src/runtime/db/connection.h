@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/db/changefeed.h"
 #include "runtime/db/engine.h"
 #include "runtime/db/schema.h"
 
@@ -39,6 +40,9 @@ public:
     const QList<TableSchema> &tables() const { return m_tables; }
     const TableSchema *schemaForFile(const QString &fileName) const;
 
+    // Other programs' writes to the tables (server mode; nothing in folder mode).
+    db::ChangeFeed &changes() const { return *m_changes; }
+
     // Statements without parameters, for tools and tests.
     void execute(const QString &script) const { m_engine->execute(script); }
 
@@ -51,6 +55,7 @@ private:
     QString m_target;
     QList<TableSchema> m_tables;
     bool m_server = false;
+    std::unique_ptr<db::ChangeFeed> m_changes;   // outlives the engine that feeds it
     std::unique_ptr<db::Engine> m_engine;
 };
 

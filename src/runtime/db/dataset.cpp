@@ -2,6 +2,8 @@
 
 #include "runtime/db/datasource.h"
 
+#include <QTimer>
+
 namespace {
 
 DatabaseError inactiveError(const QString &name)
@@ -168,6 +170,7 @@ void Dataset::open()
     m_current = any ? 0 : -1;
     m_bof = true;
     m_eof = !any;
+    m_linkValues = masterValues();
     emitAll();
 }
 
@@ -432,6 +435,74 @@ void Dataset::showStoredAfterConflict()
     emit stateChanged();
 }
 
+void Dataset::markStale()
+{
+    m_stale = true;
+    readAgainIfStale();
+}
+
+bool Dataset::isBusy() const
+{
+    if (isEditing())
+        return true;
+    for (const QPointer<Dataset> &detail : m_details) {
+        if (detail && detail->isActive() && detail->isBusy())
+            return true;
+    }
+    return false;
+}
+
+void Dataset::readAgainIfStale()
+{
+    if (!m_stale)
+        return;
+    if (!isActive()) {
+        m_stale = false;
+        return;
+    }
+    if (!m_staleRetry) {
+        m_staleRetry = new QTimer(this);
+        m_staleRetry->setSingleShot(true);
+        connect(m_staleRetry, &QTimer::timeout, this, &Dataset::readAgainIfStale);
+    }
+    // A row being typed is never touched: the rows are read once it is
+    // posted or cancelled.
+    if (isBusy() || !canReadAgainNow()) {
+        m_staleRetry->start(250);
+        return;
+    }
+    try {
+        readAgain();
+    } catch (const DatabaseError &) {
+        // The server is out of reach for now; tried again in a while.
+        m_stale = true;
+        m_staleRetry->start(1000);
+    } catch (const std::exception &) {
+        m_stale = false;
+    }
+}
+
+void Dataset::readAgain()
+{
+    if (!isActive() || isEditing())
+        return;
+    m_stale = false;
+    m_readingAgain = true;
+    try {
+        emit aboutToChange();
+        const int index = doReload(m_current);
+        m_current = -1;
+        emit listChanged();
+        setCurrent(index);
+        if (index < 0)
+            m_bof = m_eof = true;
+    } catch (...) {
+        m_readingAgain = false;
+        throw;
+    }
+    m_readingAgain = false;
+}
+
 void Dataset::refresh()
 {
     prepareMove();
@@ -607,12 +678,20 @@ void Dataset::connectMaster()
     for (const auto &c : std::as_const(m_masterConnections))
         disconnect(c);
     m_masterConnections.clear();
+    if (m_linkedMaster)
+        m_linkedMaster->m_details.removeAll(QPointer<Dataset>(this));
     Dataset *master = m_masterSource ? m_masterSource->dataSet() : nullptr;
+    m_linkedMaster = master;
     if (!master)
         return;
-    m_masterConnections << connect(master, &Dataset::recordChanged, this, [this] {
-        if (isActive())
-            masterChanged();
+    master->m_details.append(this);
+    m_masterConnections << connect(master, &Dataset::recordChanged, this, [this, master] {
+        if (!isActive())
+            return;
+        // The master read again on the same key: this range has its own news.
+        if (master->isReadingAgain() && masterValues() == m_linkValues)
+            return;
+        masterChanged();
     });
     m_masterConnections << connect(master, &Dataset::fieldChanged, this, [this](Field *field) {
         if (isActive() && m_masterFields.contains(field->name(), Qt::CaseInsensitive))
@@ -652,6 +731,7 @@ QVariantList Dataset::masterValues() const
 void Dataset::masterChanged()
 {
     checkBrowseMode();
+    m_linkValues = masterValues();
     emit aboutToChange();
     const int index = doReload(-1);
     Q_UNUSED(index);

@@ -68,6 +68,14 @@ public:
     void cancel();
     void remove();                                   // delete the current row
     void refresh();
+    // Another program changed the rows: they are read again as soon as no
+    // row is being typed into here or in a detail; the current row stays
+    // current (or the nearest one when it is gone). No settle, no events.
+    void markStale();
+    // Reads the rows again now, keeping the current row; nothing while a
+    // row is being typed. For the program's own steps inside a transaction.
+    void readAgain();
+    bool isReadingAgain() const { return m_readingAgain; }
     // Posts if a field was changed, cancels otherwise; nothing when browsing.
     // A changed row first goes to beforeSettle, which may post or cancel it
     // itself, or throw Abort to stop whatever wanted to settle it.
@@ -171,6 +179,8 @@ protected:
     virtual int doReload(int current) = 0;
     virtual bool doHasRow(int index) const { return index >= 0 && index < doCount(); }
     virtual bool canModify() const { return true; }
+    // Whether rows may be read again now (not in the middle of a transaction).
+    virtual bool canReadAgainNow() const { return true; }
     virtual int doInsertRow(const Row &row);           // returns new index or -1
     virtual int doUpdateRow(int index, const Row &row);
     virtual void doDeleteRow(int index);
@@ -207,6 +217,9 @@ private:
     Row emptyRow() const;
     void connectMaster();
     void checkEntries() const;
+    void readAgainIfStale();
+    // A row is being typed here or in a detail.
+    bool isBusy() const;
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QList<Field *> m_fieldPtrs;
@@ -225,6 +238,12 @@ private:
     QStringList m_masterFields;
     QList<QMetaObject::Connection> m_masterConnections;
     QMetaObject::Connection m_sourceConnection;
+    QPointer<Dataset> m_linkedMaster;
+    QList<QPointer<Dataset>> m_details;
+    QVariantList m_linkValues;          // the master's values the range was read for
+    bool m_stale = false;
+    bool m_readingAgain = false;
+    class QTimer *m_staleRetry = nullptr;
 
     friend class DataSource;
     // Steps through the rows without a signal per row (walk.h).

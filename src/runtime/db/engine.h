@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 // The seam between the table layer and the SQL engine under it: the four
@@ -63,6 +65,10 @@ public:
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;
 
+    // Whether a transaction is open on this connection; only asked where
+    // other programs' writes arrive.
+    virtual bool inTransaction() const { return false; }
+
     // Rows inserted, changed or deleted through this connection so far.
     virtual qint64 totalChanges() const = 0;
 
@@ -79,6 +85,22 @@ public:
     virtual QString nullsFirst() const { return {}; }
     // Equality that also holds between two NULLs.
     virtual QString sameAs() const = 0;
+    // Appended to a SELECT inside a transaction: the rows read are held
+    // against deletion and key changes by others (keyShare), or against
+    // any change by others, until the transaction ends. Empty where one
+    // program has the book to itself.
+    virtual QString rowLock(bool keyShare) const
+    {
+        Q_UNUSED(keyShare);
+        return {};
+    }
+    // Other programs' writes reach `changed` with the names of the tables
+    // written (as the schema spells them); so does the return of a lost
+    // connection, with every table, since what was missed is unknown.
+    // `changed` may be called while a statement runs (a lost session opened
+    // anew), so it only takes note. Nothing arrives where one program has
+    // the book to itself.
+    virtual void watchOthers(std::function<void(const QStringList &tables)> changed) { Q_UNUSED(changed); }
     // Columns of the engine's own that no dataset shows.
     virtual bool isHidden(const QString &column) const
     {

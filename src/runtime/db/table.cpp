@@ -98,9 +98,26 @@ void Table::forgetAll()
     m_versions.clear();
 }
 
+DatabaseError Table::changedError()
+{
+    return DatabaseError(dberr::RowChanged, QStringLiteral("Data telah diubah oleh meja lain. Data dibaca ulang."));
+}
+
 void Table::refuseChanged() const
 {
-    throw DatabaseError(dberr::RowChanged, QStringLiteral("Data telah diubah oleh meja lain. Data dibaca ulang."));
+    throw changedError();
+}
+
+void Table::readAgainKeepingVersions()
+{
+    m_keepVersions = true;
+    try {
+        readAgain();
+    } catch (...) {
+        m_keepVersions = false;
+        throw;
+    }
+    m_keepVersions = false;
 }
 
 QString Table::rangeWhere(QVariantList &binds) const
@@ -155,10 +172,21 @@ void Table::doOpen()
     resolveIndex();
     forgetAll();
     loadKeys();
+    disconnect(m_newsConnection);
+    m_newsConnection = connect(&m_connection->changes(), &db::ChangeFeed::changed, this, [this](const QStringList &tables) {
+        if (tables.contains(m_schema->tableName, Qt::CaseInsensitive))
+            markStale();
+    });
+}
+
+bool Table::canReadAgainNow() const
+{
+    return !m_engine->inTransaction();
 }
 
 void Table::doClose()
 {
+    disconnect(m_newsConnection);
     m_fetch.reset();
     forgetAll();
     m_rowids.clear();
@@ -171,9 +199,11 @@ void Table::loadKeys()
     const auto select = m_engine->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
                                               .arg(m_engine->rowId(), name(m_schema->tableName), where, orderBy()));
     select->bindAll(binds);
-    m_rowids.clear();
+    // A read that fails half-way leaves the range as it was.
+    std::vector<qint64> rowids;
     while (select->step())
-        m_rowids.push_back(select->columnInt(0));
+        rowids.push_back(select->columnInt(0));
+    m_rowids.swap(rowids);
 }
 
 int Table::positionOf(qint64 rowid) const
@@ -223,7 +253,10 @@ Row Table::doRow(int index) const
 int Table::doReload(int current)
 {
     const qint64 rowid = doHasRow(current) ? m_rowids.at(current) : -1;
-    forgetAll();
+    if (m_keepVersions)
+        m_cache.clear();
+    else
+        forgetAll();
     loadKeys();
     if (m_rowids.empty())
         return -1;
@@ -278,8 +311,57 @@ void Table::checkEmptyKeys(const Row &row, qint64 rowid) const
     }
 }
 
+std::unique_ptr<db::Transaction> Table::holdMaster(const Row &row)
+{
+    const QString lock = m_engine->rowLock(true);
+    if (m_masterRefusal.isEmpty() || lock.isEmpty() || m_engine->inTransaction())
+        return {};
+    const auto *master = qobject_cast<const Table *>(masterSource() ? masterSource()->dataSet() : nullptr);
+    if (!master || master->state() != DataState::Browse)
+        return {};
+    QStringList terms;
+    QVariantList binds;
+    for (const QString &link : masterFieldList()) {
+        const Field *f = fieldByName(link);
+        const QVariant value = f->toStorage(row.value(f->index()));
+        if (value.isNull())
+            return {};
+        terms << name(link) + QStringLiteral(" = ?");
+        binds << value;
+    }
+    auto held = std::make_unique<db::Transaction>(*m_connection);
+    const auto select = m_engine->prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2%3")
+                                              .arg(name(master->m_schema->tableName),
+                                                   terms.join(QStringLiteral(" AND ")), lock));
+    select->bindAll(binds);
+    if (!select->step())
+        throw DatabaseError(dberr::RowChanged, m_masterRefusal);
+    return held;
+}
+
+void Table::holdCurrentRow()
+{
+    requireActive();
+    const QString lock = m_engine->rowLock(false);
+    if (lock.isEmpty() || state() == DataState::Insert || !doHasRow(recNo()))
+        return;
+    const qint64 rowid = m_rowids.at(size_t(recNo()));
+    const QString version = m_engine->version();
+    QString where = m_engine->rowId() + QStringLiteral(" = ?");
+    if (!version.isEmpty())
+        where += QStringLiteral(" AND %1 = ?").arg(version);
+    const auto select = m_engine->prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2%3")
+                                              .arg(name(m_schema->tableName), where, lock));
+    select->bind(1, rowid);
+    if (!version.isEmpty())
+        select->bind(2, m_versions.value(rowid));
+    if (!select->step())
+        refuseChanged();
+}
+
 int Table::doInsertRow(const Row &row)
 {
+    std::unique_ptr<db::Transaction> held = holdMaster(row);
     checkEmptyKeys(row, -1);
     QStringList columns;
     QStringList marks;
@@ -297,6 +379,8 @@ int Table::doInsertRow(const Row &row)
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(name(m_schema->tableName), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     const qint64 rowid = m_engine->insert(sql, binds);
+    if (held)
+        held->commit();
     forget(rowid);
     loadKeys();
     return positionOf(rowid);
@@ -305,6 +389,7 @@ int Table::doInsertRow(const Row &row)
 int Table::doUpdateRow(int index, const Row &row)
 {
     const qint64 rowid = m_rowids.at(index);
+    std::unique_ptr<db::Transaction> held = holdMaster(row);
     checkEmptyKeys(row, rowid);
     QStringList sets;
     QVariantList binds;
@@ -329,6 +414,8 @@ int Table::doUpdateRow(int index, const Row &row)
     update->exec();
     if (update->affectedRows() == 0)
         refuseChanged();
+    if (held)
+        held->commit();
     forget(rowid);
     loadKeys();
     return positionOf(rowid);

@@ -13,6 +13,9 @@
 
 class Connection;
 struct TableSchema;
+namespace db {
+class Transaction;
+}
 
 // A table file read in the order of the index in use. Keeps only the row
 // identities of its range in memory and reads rows on demand, so a detail
@@ -32,6 +35,24 @@ public:
     QString indexName() const { return m_indexName; }
     void setIndexFieldNames(const QString &fields);
 
+    // Where several programs share the book: a row posted here holds its
+    // master's row (the master table's row with the link fields' values)
+    // until the post is stored, so that no other program can delete it or
+    // change its key meanwhile; when that row is gone the post is refused
+    // (code RowChanged) with `refusal`. A master row still being added is
+    // not held: what is given to it goes with it.
+    void setMasterRowHeld(const QString &refusal) { m_masterRefusal = refusal; }
+    // Inside a transaction: holds the current row against every other
+    // program until the transaction ends; refuses (code RowChanged) when
+    // another program changed or deleted it since it was read.
+    void holdCurrentRow();
+    // Reads the range again like readAgain(), but a row read before keeps
+    // the version it was read with: a change by another program since is
+    // still refused when this program writes the row.
+    void readAgainKeepingVersions();
+    // What a write of a row that another program changed is refused with.
+    static DatabaseError changedError();
+
 protected:
     void doOpen() override;
     void doClose() override;
@@ -44,6 +65,7 @@ protected:
     int doFind(const QVariantList &values) override;
     int doFindContaining(const QStringList &fields, const QString &text, int from) const override;
     bool doHasRow(int index) const override;
+    bool canReadAgainNow() const override;
     QVariant doBookmark(int index) const override;
     int doIndexOfBookmark(const QVariant &bookmark) const override;
 
@@ -60,6 +82,7 @@ private:
     void forget(qint64 rowid);
     void forgetAll();
     [[noreturn]] void refuseChanged() const;
+    std::unique_ptr<db::Transaction> holdMaster(const Row &row);
 
     QString m_alias;
     QString m_fileName;
@@ -77,4 +100,7 @@ private:
     mutable QHash<qint64, qint64> m_versions;
     mutable std::unique_ptr<db::Statement> m_fetch;
     std::vector<int> m_columnField;     // stored column -> field index
+    QString m_masterRefusal;
+    bool m_keepVersions = false;
+    QMetaObject::Connection m_newsConnection;
 };

@@ -185,6 +185,7 @@ private slots:
     void fieldValues();
     void tableFiles();
     void twoDesks();
+    void othersWritesShown();
     void serverRestart();
 };
 
@@ -975,6 +976,68 @@ void TestDb::twoDesks()
     QCOMPARE(errorCode([&] { theirs->post(); }), dberr::KeyViolation);
     QCOMPARE(theirs->state(), DataState::Insert);
     QCOMPARE(store.scalar(QStringLiteral("select count(*) from Master where Kode = 'C000001'")).toInt(), 1);
+}
+
+// Another desk's writes reach the datasets that show the table without a
+// click: the current rows stay current (or the nearest one), a row being
+// typed is left alone until it is posted, and a detail keeps its row while
+// its master is read again.
+void TestDb::othersWritesShown()
+{
+    if (!testserver::wanted())
+        QSKIP("Only a server has several desks on one book");
+    Store store;
+    store.fillMasters();
+    store.exec(QStringLiteral("insert into Detail (Tgl, Kode, Jumlah) values ('01/01/2025', 'A000002', 10000), "
+                              "('02/01/2025', 'A000002', 20000)"));
+    setAliasFolder(QStringLiteral("OtherDesk"), aliasFolder(store.alias));
+    const Connection other(QStringLiteral("OtherDesk"), {masterSchema(), detailSchema()});
+    const auto master = store.master();
+    const auto detail = store.detail();
+    DataSource source(QStringLiteral("Source"));
+    source.setDataSet(master.get());
+    detail->setMasterSource(&source);
+    detail->setMasterFields(QStringLiteral("Kode"));
+    master->open();
+    detail->open();
+    QVERIFY(master->findKey({QStringLiteral("A000002")}));
+    detail->next();
+    QCOMPARE(text(*detail, "Tgl"), QStringLiteral("02/01/2025"));
+
+    other.execute(QStringLiteral("insert into Master (Kode, Nama) values ('A000000', 'Ada')"));
+    other.execute(QStringLiteral("update Master set Nama = 'Budiman' where Kode = 'A000002'"));
+    other.execute(QStringLiteral("delete from Master where Kode = 'A000003'"));
+    QTRY_COMPARE_WITH_TIMEOUT(shown(*master, "Kode"), (QStringList{"A000000", "A000001", "A000002"}), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(text(*master, "Nama"), QStringLiteral("Budiman"), 1000);
+    QCOMPARE(text(*master, "Kode"), QStringLiteral("A000002"));
+    QCOMPARE(text(*detail, "Tgl"), QStringLiteral("02/01/2025"));
+
+    other.execute(QStringLiteral("insert into Detail (Tgl, Kode, Jumlah) values ('03/01/2025', 'A000002', 30000), "
+                                 "('09/01/2025', 'A000001', 90000)"));
+    QTRY_COMPARE_WITH_TIMEOUT(shown(*detail, "Tgl"), (QStringList{"01/01/2025", "02/01/2025", "03/01/2025"}), 1000);
+    QCOMPARE(text(*detail, "Tgl"), QStringLiteral("02/01/2025"));
+
+    // Typing into a detail row holds back its table and its master.
+    detail->edit();
+    detail->fieldByName(QStringLiteral("Ket"))->setText(QStringLiteral("ketik"));
+    other.execute(QStringLiteral("insert into Detail (Tgl, Kode, Jumlah) values ('04/01/2025', 'A000002', 40000)"));
+    other.execute(QStringLiteral("update Master set Nama = 'Budi Lagi' where Kode = 'A000002'"));
+    QTest::qWait(600);
+    QCOMPARE(detail->state(), DataState::Edit);
+    QCOMPARE(text(*detail, "Ket"), QStringLiteral("ketik"));
+    QCOMPARE(shown(*detail, "Tgl"), (QStringList{"01/01/2025", "02/01/2025", "03/01/2025"}));
+    QCOMPARE(text(*master, "Nama"), QStringLiteral("Budiman"));
+    detail->post();
+    QTRY_COMPARE_WITH_TIMEOUT(text(*master, "Nama"), QStringLiteral("Budi Lagi"), 1000);
+    QCOMPARE(shown(*detail, "Tgl"), (QStringList{"01/01/2025", "02/01/2025", "03/01/2025", "04/01/2025"}));
+    QCOMPARE(text(*detail, "Ket"), QStringLiteral("ketik"));
+    QCOMPARE(store.scalar(QStringLiteral("select Ket from Detail where Tgl = '02/01/2025'")).toString(),
+             QStringLiteral("ketik"));
+
+    // The current row deleted elsewhere: the nearest one is current.
+    other.execute(QStringLiteral("delete from Master where Kode = 'A000002'"));
+    QTRY_COMPARE_WITH_TIMEOUT(text(*master, "Kode"), QStringLiteral("A000001"), 1000);
+    QCOMPARE(shown(*detail, "Tgl"), QStringList{"09/01/2025"});
 }
 
 // The server restarts while a row is being edited: the post that fails says

@@ -197,6 +197,24 @@ QStringList createSql(const TableSchema &schema)
     return statements;
 }
 
+QStringList noticeSql(const QList<TableSchema> &tables)
+{
+    QStringList statements{
+        QStringLiteral("CREATE OR REPLACE FUNCTION sp_kabar() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                       "PERFORM pg_notify('%1', TG_TABLE_NAME || ':' || "
+                       "CASE WHEN TG_OP = 'DELETE' THEN OLD.sp_id ELSE NEW.sp_id END); "
+                       "RETURN NULL; END $$")
+            .arg(QLatin1String(Channel))};
+    for (const TableSchema &schema : tables) {
+        const QString table = lower(schema.tableName);
+        statements << QStringLiteral("DROP TRIGGER IF EXISTS sp_kabar ON %1").arg(table)
+                   << QStringLiteral("CREATE TRIGGER sp_kabar AFTER INSERT OR UPDATE OR DELETE ON %1 "
+                                     "FOR EACH ROW EXECUTE FUNCTION sp_kabar()")
+                          .arg(table);
+    }
+    return statements;
+}
+
 QStringList catalogueProblems(const Session &session, const QList<TableSchema> &tables, bool *empty)
 {
     QStringList missing;

@@ -4,7 +4,10 @@
 
 #include <libpq-fe.h>
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QStringList>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -82,7 +85,12 @@ void ResultClearer::operator()(pg_result *result) const
 
 Session::Session(const QString &uri) : m_serverName(describeServer(uri))
 {
-    m_conn = PQconnectdb(uri.toUtf8().constData());
+    // A server out of reach on the network stalls the desk for a few
+    // seconds at most; a timeout in the address itself comes later and wins.
+    const QByteArray address = uri.toUtf8();
+    const char *const keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char *const values[] = {"5", address.constData(), nullptr};
+    m_conn = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(m_conn) != CONNECTION_OK) {
         const QString why = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
         PQfinish(m_conn);
@@ -116,6 +124,15 @@ void Session::reconnectIfLost()
         raiseLost();
     ++m_generation;
     applySettings();
+    if (onReconnected)
+        onReconnected();
+}
+
+void Session::noticeLoss()
+{
+    // An empty statement: one round trip, which fails on an ended session.
+    if (!m_inTransaction && PQstatus(m_conn) == CONNECTION_OK)
+        Result(PQexec(m_conn, ""));
 }
 
 Session::~Session()
@@ -426,7 +443,8 @@ QVariant Statement::column(int column) const
     }
 }
 
-Engine::Engine(const QString &uri, const QList<TableSchema> &tables) : m_session(std::make_shared<Session>(uri))
+Engine::Engine(const QString &uri, const QList<TableSchema> &tables)
+    : m_session(std::make_shared<Session>(uri)), m_uri(uri)
 {
     m_session->tables = tables;
     bool empty = false;
@@ -444,6 +462,8 @@ Engine::Engine(const QString &uri, const QList<TableSchema> &tables) : m_session
                     for (const QString &sql : createSql(schema))
                         m_session->run(sql);
                 }
+                for (const QString &sql : noticeSql(tables))
+                    m_session->run(sql);
             }
             m_session->run(QStringLiteral("COMMIT"));
         } catch (const DatabaseError &error) {
@@ -458,13 +478,141 @@ Engine::Engine(const QString &uri, const QList<TableSchema> &tables) : m_session
         if (empty)
             return;
     }
-    if (problems.isEmpty())
+    if (problems.isEmpty()) {
+        addNotices(tables);
         return;
+    }
     QString text = QStringLiteral("Data di server %1 tidak dapat dipakai:").arg(serverName());
     for (const QString &problem : std::as_const(problems))
         text += QStringLiteral("\n- ") + problem;
     text += QStringLiteral("\nTidak ada tabel yang dibuat atau diubah.");
     throw DatabaseError(dberr::BadFile, text);
+}
+
+Engine::~Engine() = default;
+
+// Tables made before their writes were announced get the announcement now,
+// by one desk while the others wait, as when tables are made. The
+// announcement lives in the database, so every write of the book (any
+// desk, any tool) is told, and in the writing transaction, so none is told
+// that did not happen.
+void Engine::addNotices(const QList<TableSchema> &tables)
+{
+    QStringList names;
+    for (const TableSchema &schema : tables)
+        names << QLatin1Char('\'') + lower(schema.tableName) + QLatin1Char('\'');
+    const QString count = QStringLiteral("SELECT count(*) FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid "
+                                         "WHERE t.tgname = 'sp_kabar' AND pg_table_is_visible(c.oid) AND c.relname IN (%1)")
+                              .arg(names.join(QLatin1Char(',')));
+    const auto complete = [this, &count, &tables] {
+        const Result result = m_session->run(count);
+        return QByteArray(PQgetvalue(result.get(), 0, 0)).toInt() == tables.size();
+    };
+    if (complete())
+        return;
+    try {
+        m_session->run(QStringLiteral("BEGIN"));
+        m_session->run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))"));
+        if (!complete()) {
+            for (const QString &sql : noticeSql(tables))
+                m_session->run(sql);
+        }
+        m_session->run(QStringLiteral("COMMIT"));
+    } catch (const DatabaseError &error) {
+        // A user who may not change the tables still works on the book; the
+        // desks then see each other's writes when they read the rows again.
+        rollback();
+        qWarning("Perubahan dari meja lain tidak akan tampil sendiri: %s", qPrintable(error.text()));
+    }
+}
+
+void Engine::watchOthers(std::function<void(const QStringList &tables)> changed)
+{
+    if (!QCoreApplication::instance())
+        return;
+    QStringList all;
+    for (const TableSchema &schema : m_session->tables)
+        all << schema.tableName;
+    // What happened while the session was lost is unknown: all of it is read again.
+    m_session->onReconnected = [changed, all] { changed(all); };
+    m_listener = std::make_unique<Listener>(m_uri, m_session, std::move(changed));
+}
+
+Listener::Listener(const QString &uri, std::shared_ptr<Session> own, std::function<void(const QStringList &)> changed)
+    : m_uri(uri), m_own(std::move(own)), m_changed(std::move(changed)), m_retry(new QTimer(this))
+{
+    m_retry->setInterval(1000);
+    connect(m_retry, &QTimer::timeout, this, [this] {
+        connectToServer();
+        if (!m_session)
+            return;
+        m_retry->stop();
+        QStringList all;
+        for (const TableSchema &schema : m_own->tables)
+            all << schema.tableName;
+        m_changed(all);
+    });
+    connectToServer();
+    if (!m_session)
+        m_retry->start();
+}
+
+Listener::~Listener() = default;
+
+void Listener::connectToServer()
+{
+    try {
+        auto session = std::make_unique<Session>(m_uri);
+        session->run(QStringLiteral("LISTEN %1").arg(QLatin1String(Channel)));
+        m_session = std::move(session);
+    } catch (const DatabaseError &) {
+        return;
+    }
+    m_notifier = new QSocketNotifier(PQsocket(m_session->handle()), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &Listener::read);
+}
+
+void Listener::read()
+{
+    pg_conn *conn = m_session->handle();
+    if (!PQconsumeInput(conn) || PQstatus(conn) != CONNECTION_OK) {
+        lost();
+        return;
+    }
+    pg_conn *own = m_own->handle();
+    const int ownBackend = PQstatus(own) == CONNECTION_OK ? PQbackendPID(own) : 0;
+    QStringList tables;
+    while (PGnotify *notice = PQnotifies(conn)) {
+        // This desk's own writes are already on its screen.
+        if (notice->be_pid != ownBackend) {
+            const QString table = tableNamed(QString::fromUtf8(notice->extra).section(QLatin1Char(':'), 0, 0));
+            if (!table.isEmpty() && !tables.contains(table))
+                tables << table;
+        }
+        PQfreemem(notice);
+    }
+    if (!tables.isEmpty())
+        m_changed(tables);
+}
+
+void Listener::lost()
+{
+    // The desk's own session most likely went with this one.
+    m_own->noticeLoss();
+    m_notifier->setEnabled(false);
+    m_notifier->deleteLater();
+    m_notifier = nullptr;
+    m_session.reset();
+    m_retry->start();
+}
+
+QString Listener::tableNamed(const QString &lowerName) const
+{
+    for (const TableSchema &schema : m_own->tables) {
+        if (lower(schema.tableName) == lowerName)
+            return schema.tableName;
+    }
+    return {};
 }
 
 std::unique_ptr<db::Statement> Engine::prepare(const QString &sql)

@@ -5,18 +5,24 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QObject>
 #include <QList>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 struct pg_conn;
 struct pg_result;
+class QSocketNotifier;
+class QTimer;
 
 namespace postgres {
+
+class Listener;
 
 struct ResultClearer { void operator()(pg_result *result) const; };
 using Result = std::unique_ptr<pg_result, ResultClearer>;
@@ -57,9 +63,15 @@ public:
     // (the server is back); one lost inside a transaction stays lost until
     // the transaction is given up, so no half of it runs on its own.
     void reconnectIfLost();
+    // Tries an idle session: one the server ended is then known lost, and
+    // the next statement opens it anew instead of failing.
+    void noticeLoss();
     // Grows with each new session: statements prepared before are prepared again.
     int generation() const { return m_generation; }
     void setInTransaction(bool open) { m_inTransaction = open; }
+    bool inTransaction() const { return m_inTransaction; }
+    // Told when a lost session was opened anew.
+    std::function<void()> onReconnected;
 
     // Tables and fields under their schema names, for messages.
     QList<TableSchema> tables;
@@ -137,6 +149,7 @@ QString numberedPlaceholders(const QString &sql, int *count = nullptr);
 class Engine : public db::Engine {
 public:
     Engine(const QString &uri, const QList<TableSchema> &tables); // throws DatabaseError
+    ~Engine() override;
 
     // "database simpanpinjam on host:port", never the password.
     const QString &serverName() const { return m_session->serverName(); }
@@ -152,16 +165,55 @@ public:
     QString rowId() const override;
     QString version() const override;
     QString caseless(const QString &expression) const override;
+    bool inTransaction() const override { return m_session->inTransaction(); }
+    QString rowLock(bool keyShare) const override
+    {
+        return keyShare ? QStringLiteral(" FOR KEY SHARE") : QStringLiteral(" FOR UPDATE");
+    }
+    void watchOthers(std::function<void(const QStringList &tables)> changed) override;
     QString nullsFirst() const override { return QStringLiteral(" NULLS FIRST"); }
     QString sameAs() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
     bool isHidden(const QString &column) const override;
 
 private:
+    void addNotices(const QList<TableSchema> &tables);
+
     std::shared_ptr<Session> m_session;
+    QString m_uri;
+    std::unique_ptr<Listener> m_listener;
+};
+
+// The channel every write of the book is announced on, as "table:sp_id".
+inline constexpr const char *Channel = "simpanpinjam";
+
+// Its own session on the channel, read through a socket notifier in the
+// event loop; lost, it is opened again every second until the server is
+// back, and then every table counts as changed.
+class Listener : public QObject {
+    Q_OBJECT
+public:
+    Listener(const QString &uri, std::shared_ptr<Session> own, std::function<void(const QStringList &)> changed);
+    ~Listener() override;
+
+private:
+    void connectToServer();
+    void read();
+    void lost();
+    QString tableNamed(const QString &lowerName) const;
+
+    QString m_uri;
+    std::shared_ptr<Session> m_own;      // its writes are not news to this desk
+    std::function<void(const QStringList &)> m_changed;
+    std::unique_ptr<Session> m_session;
+    QSocketNotifier *m_notifier = nullptr;
+    QTimer *m_retry = nullptr;
 };
 
 // The statements that make a table with its constraints and indexes.
 QStringList createSql(const TableSchema &schema);
+// The statements that make every write of the tables announce itself on
+// the channel; they replace what was there.
+QStringList noticeSql(const QList<TableSchema> &tables);
 
 // What is wrong with the tables of a database, one sentence per problem,
 // naming the table; empty when every table is there as `tables` describe it.
