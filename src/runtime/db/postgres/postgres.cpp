@@ -455,7 +455,7 @@ Engine::Engine(const QString &uri, const QList<TableSchema> &tables)
         // others not yet; it looks again once the maker is done.
         m_session->run(QStringLiteral("BEGIN"));
         try {
-            m_session->run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))"));
+            m_session->run(QString::fromLatin1(TablesLock));
             problems = catalogueProblems(*m_session, tables, &empty);
             if (empty) {
                 for (const TableSchema &schema : tables) {
@@ -512,7 +512,7 @@ void Engine::addNotices(const QList<TableSchema> &tables)
         return;
     try {
         m_session->run(QStringLiteral("BEGIN"));
-        m_session->run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))"));
+        m_session->run(QString::fromLatin1(TablesLock));
         if (!complete()) {
             for (const QString &sql : noticeSql(tables))
                 m_session->run(sql);

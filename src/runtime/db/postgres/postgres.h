@@ -185,6 +185,9 @@ private:
 
 // The channel every write of the book is announced on, as "table:sp_id".
 inline constexpr const char *Channel = "simpanpinjam";
+// Taken in the transaction that makes the tables or their announcements, so
+// that two programs starting at once do not both make them.
+inline constexpr const char *TablesLock = "SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))";
 
 // Its own session on the channel, read through a socket notifier in the
 // event loop; lost, it is opened again every second until the server is

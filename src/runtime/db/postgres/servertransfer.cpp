@@ -13,8 +13,6 @@ namespace {
 
 // Copying a whole book may take longer than a desk's statement may.
 const QString NoTimeouts = QStringLiteral("SET statement_timeout = 0; SET idle_in_transaction_session_timeout = 0");
-// The key under which desks make the tables of a new database.
-const QString TablesLock = QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('simpanpinjam-tabel'))");
 
 QString lower(const QString &name)
 {
@@ -260,7 +258,7 @@ public:
         m_session.run(NoTimeouts);
         m_session.run(QStringLiteral("BEGIN"));
         m_open = true;
-        m_session.run(TablesLock);
+        m_session.run(QString::fromLatin1(postgres::TablesLock));
         bool empty = false;
         const QStringList problems = postgres::catalogueProblems(m_session, tables, &empty);
         if (empty) {
