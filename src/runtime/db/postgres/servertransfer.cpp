@@ -300,7 +300,7 @@ public:
 
     void finishTables() override
     {
-        for (const QString &sql : std::as_const(m_laterIndexes))
+        for (const QString &sql : std::as_const(m_later))
             m_session.run(sql);
         // New rows get identities past the copied ones.
         for (const TableSchema &schema : std::as_const(m_tables)) {
@@ -330,19 +330,22 @@ public:
 
 private:
     // Made as a desk's first start makes them; the secondary indexes only
-    // once the rows are in, which is quicker than keeping them up to date.
+    // once the rows are in, which is quicker than keeping them up to date,
+    // and the announcements of writes after them, so that the copied rows
+    // announce nothing.
     void createTables()
     {
         for (const TableSchema &schema : std::as_const(m_tables)) {
             const QStringList statements = postgres::createSql(schema);
             m_session.run(statements.first());
-            m_laterIndexes << statements.mid(1);
+            m_later << statements.mid(1);
         }
+        m_later << postgres::noticeSql(m_tables);
     }
 
     postgres::Session m_session;
     QList<TableSchema> m_tables;
-    QStringList m_laterIndexes;
+    QStringList m_later;
     bool m_open = false;
 };
 
