@@ -57,10 +57,7 @@ private:
     sqlite::DbHandle m_db;
 };
 
-QString quoted(const QString &name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
+using sqlite::quoted;
 
 QString declaredType(FieldType type)
 {

@@ -27,10 +27,7 @@ using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 const QString Building = QStringLiteral(".pindah");
 
-QString quoted(const QString &name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
+using sqlite::quoted;
 
 QString native(const QString &path)
 {
@@ -46,15 +43,6 @@ StatementHandle prepare(sqlite3 *db, const QString &sql)
     if (rc != SQLITE_OK)
         sqlite::raise(db, rc, sql);
     return statement;
-}
-
-void run(sqlite3 *db, const QString &sql)
-{
-    char *error = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error);
-    sqlite3_free(error);
-    if (rc != SQLITE_OK)
-        sqlite::raise(db, rc, sql);
 }
 
 // The one row of a statement that gives one.
@@ -177,7 +165,7 @@ public:
                 sqlite::raise(raw, rc, schema.fileName);
             sqlite3_busy_timeout(raw, 2000);
             // A read transaction on every file holds their rows still until the end.
-            run(raw, QStringLiteral("BEGIN"));
+            sqlite::execute(raw, QStringLiteral("BEGIN"));
             m_files.emplace(schema.tableName, std::move(db));
         }
     }
@@ -295,7 +283,7 @@ public:
     {
         for (const TableSchema &schema : std::as_const(m_tables)) {
             for (const QString &sql : sqlite::indexSql(schema, database(schema)))
-                run(m_db.get(), sql);
+                sqlite::execute(m_db.get(), sql);
         }
     }
 
@@ -318,7 +306,7 @@ public:
 
     void commit() override
     {
-        run(m_db.get(), QStringLiteral("COMMIT"));
+        sqlite::execute(m_db.get(), QStringLiteral("COMMIT"));
         m_db.reset();
         const QDir dir(m_folder);
         for (const TableSchema &schema : std::as_const(m_tables)) {
@@ -419,10 +407,10 @@ private:
                 sqlite::raise(raw, sqlite3_errcode(raw), m_folder);
         }
         for (const TableSchema &schema : std::as_const(m_tables))
-            run(raw, QStringLiteral("PRAGMA %1.cache_size = -65536").arg(database(schema)));
-        run(raw, QStringLiteral("BEGIN IMMEDIATE"));
+            sqlite::execute(raw, QStringLiteral("PRAGMA %1.cache_size = -65536").arg(database(schema)));
+        sqlite::execute(raw, QStringLiteral("BEGIN IMMEDIATE"));
         for (const TableSchema &schema : std::as_const(m_tables))
-            run(raw, sqlite::createSql(schema, database(schema)));
+            sqlite::execute(raw, sqlite::createSql(schema, database(schema)));
     }
 
     QString m_folder;

@@ -59,6 +59,20 @@ void raise(sqlite3 *db, int rc, const QString &context)
     throw DatabaseError(code, text);
 }
 
+QString quoted(const QString &identifier)
+{
+    return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+void execute(sqlite3 *db, const QString &script)
+{
+    char *error = nullptr;
+    const int rc = sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &error);
+    sqlite3_free(error);
+    if (rc != SQLITE_OK)
+        raise(db, rc, script);
+}
+
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
 {
     const QByteArray utf8 = sql.toUtf8();
@@ -190,11 +204,6 @@ void Transaction::commit()
 
 namespace {
 
-QString quoted(const QString &name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
 QString columnSql(const FieldDef &field)
 {
     QString sql = quoted(field.name);
@@ -290,11 +299,7 @@ std::unique_ptr<db::Statement> Engine::prepare(const QString &sql)
 
 void Engine::execute(const QString &script)
 {
-    char *error = nullptr;
-    const int rc = sqlite3_exec(m_db.get(), script.toUtf8().constData(), nullptr, nullptr, &error);
-    sqlite3_free(error);
-    if (rc != SQLITE_OK)
-        raise(m_db.get(), rc, script);
+    sqlite::execute(m_db.get(), script);
 }
 
 qint64 Engine::insert(const QString &sql, const QVariantList &values)

@@ -48,6 +48,11 @@ using DbHandle = std::unique_ptr<sqlite3, DbCloser>;
 // Translates the engine's last error into a DatabaseError with our codes.
 [[noreturn]] void raise(sqlite3 *db, int rc, const QString &context = {});
 
+// A table, column or database name as SQL spells it, in double quotes.
+QString quoted(const QString &identifier);
+// Runs statements without parameters (separated by ';'); throws DatabaseError.
+void execute(sqlite3 *db, const QString &script);
+
 // A transaction that rolls back unless committed.
 class Transaction {
 public:
