@@ -32,7 +32,6 @@
 #include <QtTest>
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 namespace {
 
@@ -41,13 +40,6 @@ const QString Alias = QString::fromLatin1(Tmodul::Alias);
 // The program's side --------------------------------------------------------
 
 // One line to the test, written at once so that a kill loses none of it.
-void say(const QString &line)
-{
-    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
-    if (::write(STDOUT_FILENO, bytes.constData(), size_t(bytes.size())) != bytes.size())
-        std::abort();
-}
-
 QString text(Dataset *dataset, const char *field)
 {
     return dataset->fieldByName(QLatin1String(field))->asString();

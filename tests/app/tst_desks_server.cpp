@@ -34,13 +34,6 @@ const QString Eko = QStringLiteral("1202002");
 
 // The program's side --------------------------------------------------------
 
-void say(const QString &line)
-{
-    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
-    if (::write(STDOUT_FILENO, bytes.constData(), size_t(bytes.size())) != bytes.size())
-        std::abort();
-}
-
 Field *memberField(const char *name)
 {
     return modul->Tanggota1->fieldByName(QLatin1String(name));

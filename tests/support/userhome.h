@@ -2,13 +2,17 @@
 
 // A user's own folders for tests that start the program as a clerk does: its
 // settings (and so its aliases) under a config home, its own data (the desk
-// lock on a server, a server book's daily copies) under a data home.
-// Header-only.
+// lock on a server, a server book's daily copies) under a data home; and the
+// started child's line back to the test. Header-only.
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include <cstdlib>
+
+#include <unistd.h>
 
 // In this process: the program named as it names itself, its own data in a
 // temporary data home while this lives. The home before comes back after,
@@ -57,4 +61,13 @@ inline void setChildAlias(const QString &configHome, const QString &target)
 {
     QSettings settings(configHome + QStringLiteral("/SimpanPinjam/simpanpinjam.conf"), QSettings::IniFormat);
     settings.setValue(QStringLiteral("Aliases/DBsimpanpinjam"), target);
+}
+
+// In the program started as a child: one line to the test on its standard
+// output, unbuffered, so that it is there even if the child is killed next.
+inline void say(const QString &line)
+{
+    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+    if (::write(STDOUT_FILENO, bytes.constData(), size_t(bytes.size())) != bytes.size())
+        std::abort();
 }
