@@ -64,6 +64,11 @@ public:
         m_target = target;
         setAliasFolder(QString::fromLatin1(Tmodul::Alias), m_target);
     }
+    // The book in that folder or server database, as given.
+    explicit Book(const QString &target) : m_target(target)
+    {
+        setAliasFolder(QString::fromLatin1(Tmodul::Alias), m_target);
+    }
 
     bool server() const { return isServerTarget(m_target); }
     const QString &target() const { return m_target; }
@@ -339,11 +344,13 @@ inline QString memberNumber(int i)
     return QStringLiteral("%1").arg(i, 7, 10, QLatin1Char('0'));
 }
 
-// The full-size book: members, deposits over `depositDays` days from
-// 1 January 2021 in the order of the days (so each member's rows lie
-// scattered as they would in use), and loans over `loanDays` days.
+// The full-size book: members (the first `parents` of them with a parent),
+// deposits over `depositDays` days from 1 January 2021 in the order of the
+// days (so each member's rows lie scattered as they would in use), and loans
+// over `loanDays` days.
 struct BookSize {
     int members = 100000;
+    int parents = 0;
     int deposits = 1000000;
     int loans = 200000;
     int depositDays = 1000;
@@ -371,6 +378,14 @@ inline void writeBook(const BookSize &size, const std::function<std::unique_ptr<
                           QStringLiteral("40132"), QStringLiteral("022-2501234")});
         }
         members->finish();
+    }
+    if (size.parents > 0) {
+        auto parents = open(QStringLiteral("Torangtua"), {QStringLiteral("No_Anggota"), QStringLiteral("Nama_Ortu"),
+                                                          QStringLiteral("Alamat_Ortu"), QStringLiteral("Kodepos_Ortu")});
+        for (int i = 0; i < size.parents; ++i)
+            parents->row({memberNumber(i), QStringLiteral("Orang tua %1").arg(i), QStringLiteral("Jl. Merdeka 1"),
+                          QStringLiteral("40111")});
+        parents->finish();
     }
     const QDate start(2021, 1, 1);
     quint32 random = 12345;

@@ -22,6 +22,7 @@
 #include "runtime/forms/messages.h"
 #include "runtime/regional.h"
 #include "support/testserver.h"
+#include "support/userhome.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -31,7 +32,6 @@
 #include <QtTest>
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 namespace {
 
@@ -40,13 +40,6 @@ const QString Alias = QString::fromLatin1(Tmodul::Alias);
 // The program's side --------------------------------------------------------
 
 // One line to the test, written at once so that a kill loses none of it.
-void say(const QString &line)
-{
-    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
-    if (::write(STDOUT_FILENO, bytes.constData(), size_t(bytes.size())) != bytes.size())
-        std::abort();
-}
-
 QString text(Dataset *dataset, const char *field)
 {
     return dataset->fieldByName(QLatin1String(field))->asString();
@@ -434,12 +427,8 @@ void CrashTest::killsLeaveTheBookWhole()
     QMap<QString, int> messages;
     for (int kill = 1; kill <= kills; ++kill) {
         QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // The program's user folders (its desk lock on a server) are its own.
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        child.setProcessEnvironment(environment);
+        child.setProcessEnvironment(childEnvironment(dir.filePath(QStringLiteral("config")), dir.filePath(QStringLiteral("data"))));
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--child"), target, QString::number(random.generate())});
         QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));

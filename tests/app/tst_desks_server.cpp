@@ -14,6 +14,7 @@
 #include "runtime/regional.h"
 #include "savings/simpanan.h"
 #include "support/testserver.h"
+#include "support/userhome.h"
 #include "members/Ucari.h"
 
 #include <QElapsedTimer>
@@ -32,13 +33,6 @@ const QString Dewi = QStringLiteral("1201001");   // NPM B1200101, NBK 001
 const QString Eko = QStringLiteral("1202002");
 
 // The program's side --------------------------------------------------------
-
-void say(const QString &line)
-{
-    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
-    if (::write(STDOUT_FILENO, bytes.constData(), size_t(bytes.size())) != bytes.size())
-        std::abort();
-}
 
 Field *memberField(const char *name)
 {
@@ -256,11 +250,8 @@ class Desk {
 public:
     explicit Desk(const QString &uri)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcessEnvironment environment = childEnvironment(m_home.filePath(QStringLiteral("config")), m_home.filePath(QStringLiteral("data")));
         environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), uri});

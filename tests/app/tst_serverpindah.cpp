@@ -12,6 +12,7 @@
 #include "runtime/db/transfer.h"
 #include "support/messagescript.h"
 #include "support/testserver.h"
+#include "support/userhome.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -180,19 +181,13 @@ class ServerPindahTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName(QStringLiteral("simpanpinjam"));
-        QCoreApplication::setOrganizationName(QStringLiteral("SimpanPinjam"));
-        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
-    }
     void cleanup() { shutDown(); }
     void bookMovesThereAndBack();
     void targetWithRowsIsRefused();
     void dailyCopyOnServer();
 
 private:
-    QTemporaryDir m_home;
+    UserHome m_home;   // where a desk keeps the day's copy
 };
 
 void ServerPindahTest::bookMovesThereAndBack()
@@ -302,14 +297,14 @@ void ServerPindahTest::dailyCopyOnServer()
     QCOMPARE(log.desksOn(today), QStringList{QSysInfo::machineHostName()});
     shutDown();
 
-    // A second desk the same day finds the copy made and makes none.
-    QTemporaryDir otherHome;
-    qputenv("XDG_DATA_HOME", otherHome.path().toUtf8());
-    QVERIFY(startUp());
-    QCOMPARE(script.count(), 0);
-    QVERIFY(!QFileInfo::exists(otherHome.filePath(QStringLiteral("SimpanPinjam/simpanpinjam/cadangan"))));
-    shutDown();
-    qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+    {
+        // A second desk the same day finds the copy made and makes none.
+        const UserHome otherDesk;
+        QVERIFY(startUp());
+        QCOMPARE(script.count(), 0);
+        QVERIFY(!QFileInfo::exists(otherDesk.filePath(QStringLiteral("SimpanPinjam/simpanpinjam/cadangan"))));
+        shutDown();
+    }
     QCOMPARE(log.desksOn(today).size(), 1);
 
     // Two desks at once: while one makes the day's copy the other does not wait.

@@ -10,11 +10,11 @@
 #include "runtime/db/postgres/postgres.h"
 #include "support/messagescript.h"
 #include "support/testserver.h"
+#include "support/userhome.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -68,19 +68,12 @@ class ServerStartTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // Where the program keeps its settings and the desk lock.
-        QCoreApplication::setApplicationName(QStringLiteral("simpanpinjam"));
-        QCoreApplication::setOrganizationName(QStringLiteral("SimpanPinjam"));
-        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
-    }
     void cleanup() { shutDown(); }
     void tablesOfTheBook();
     void oneCopyPerUser();
 
 private:
-    QTemporaryDir m_home;   // the user's home data folder
+    UserHome m_home;
 };
 
 void ServerStartTest::tablesOfTheBook()
@@ -143,16 +136,9 @@ void ServerStartTest::oneCopyPerUser()
 {
     const QString uri = testserver::freshDatabase();
     QTemporaryDir config;
-    {
-        QSettings settings(config.filePath(QStringLiteral("SimpanPinjam/simpanpinjam.conf")), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("Aliases/DBsimpanpinjam"), uri);
-    }
+    setChildAlias(config.path(), uri);
     QProcess first;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    first.setProcessEnvironment(environment);
+    first.setProcessEnvironment(childEnvironment(config.path(), m_home.path()));
     first.start(QStringLiteral(SP_PROGRAM), {});
     QVERIFY2(first.waitForStarted(), qPrintable(first.errorString()));
     QTRY_VERIFY_WITH_TIMEOUT(deskLocked(m_home.path()), 30000);
@@ -163,14 +149,14 @@ void ServerStartTest::oneCopyPerUser()
     QCOMPARE(script.texts(), QStringList{"Program Simpan Pinjam sudah dijalankan."});
     QVERIFY(!Fmenu && !modul);
 
-    // Another user (another home) on the same book.
-    QTemporaryDir otherHome;
-    qputenv("XDG_DATA_HOME", otherHome.path().toUtf8());
-    script.clear();
-    QVERIFY2(startUp(), qPrintable(script.texts().join(QLatin1Char('\n'))));
-    QCOMPARE(script.count(), 0);
-    shutDown();
-    qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+    {
+        // Another user (another home) on the same book.
+        const UserHome otherUser;
+        script.clear();
+        QVERIFY2(startUp(), qPrintable(script.texts().join(QLatin1Char('\n'))));
+        QCOMPARE(script.count(), 0);
+        shutDown();
+    }
 
     first.kill();
     QVERIFY(first.waitForFinished());

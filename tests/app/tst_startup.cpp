@@ -11,6 +11,7 @@
 #include "runtime/db/sqlite/sqlite.h"
 #include "support/messagescript.h"
 #include "support/sqlfile.h"
+#include "support/userhome.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -223,16 +224,10 @@ void StartupTest::refusedStart()
 // lock is gone.
 void StartupTest::secondCopyIsRefused()
 {
-    QTemporaryDir config;
-    {
-        QSettings settings(config.filePath(QStringLiteral("SimpanPinjam/simpanpinjam.conf")), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("Aliases/DBsimpanpinjam"), m_dir->path());
-    }
+    QTemporaryDir home;
+    setChildAlias(home.filePath(QStringLiteral("config")), m_dir->path());
     QProcess first;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    first.setProcessEnvironment(environment);
+    first.setProcessEnvironment(childEnvironment(home.filePath(QStringLiteral("config")), home.filePath(QStringLiteral("data"))));
     first.start(QStringLiteral(SP_PROGRAM), {});
     QVERIFY2(first.waitForStarted(), qPrintable(first.errorString()));
     // Its start-up ends with the day's safety copy; then it waits at the login.

@@ -14,8 +14,8 @@
 #include "runtime/db/postgres/postgres.h"
 #include "runtime/db/sqlite/sqlite.h"
 #include "runtime/forms/application.h"
+#include "support/program.h"
 #include "support/sqlfile.h"
-#include "support/testserver.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -28,28 +28,15 @@
 
 namespace fixture {
 
-// One run of the program: every window and the data module on an empty
-// database folder. The main window's timers are stopped; tests tick the
-// clock themselves where the date stamp matters.
-class Program {
+// One run of the program (see support/program.h), its windows hidden
+// before they go.
+class Program : public ::Program {
 public:
-    Program() : m_target(testserver::wanted() ? testserver::freshDatabase() : m_dir.path())
-    {
-        setAliasFolder(QString::fromLatin1(Tmodul::Alias), m_target);
-        createForms();
-        for (QTimer *timer : {Fmenu->Timer1, Fmenu->Timer2, Fmenu->Timer3})
-            timer->stop();
-    }
     ~Program()
     {
         for (QWidget *w : QApplication::topLevelWidgets())
             w->hide();
-        destroyForms();
     }
-    Program(const Program &) = delete;
-    Program &operator=(const Program &) = delete;
-
-    QString folder() const { return m_dir.path(); }
 
     // Ends the run and starts the program again on the same files, so that
     // every window meets the book as it stands at start-up.
@@ -74,15 +61,15 @@ public:
     }
 
     // SQL run by another desk on the same server, through a session of its own.
-    void otherDesk(const QString &sql) const { postgres::Session(m_target).run(sql); }
+    void otherDesk(const QString &sql) const { postgres::Session(target()).run(sql); }
 
     // Rows as text ("" for an empty value), read through a connection of
     // its own, so only what was committed to the files is seen.
     QList<QStringList> rows(const QString &sql) const
     {
-        if (isServerTarget(m_target)) {
+        if (isServerTarget(target())) {
             QList<QStringList> result;
-            for (const QVariantList &row : readFile(m_target, sql)) {
+            for (const QVariantList &row : readFile(target(), sql)) {
                 QStringList texts;
                 for (const QVariant &value : row)
                     texts << value.toString();
@@ -91,15 +78,15 @@ public:
             return result;
         }
         sqlite3 *db = nullptr;
-        const QString main = m_dir.filePath(QStringLiteral("Tanggota1.DB"));
+        const QString main = file(QStringLiteral("Tanggota1.DB"));
         if (sqlite3_open_v2(main.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
             sqlite3_close(db);
             qFatal("cannot open %s", qPrintable(main));
         }
-        for (const auto &[file, name] : std::initializer_list<std::pair<const char *, const char *>>{
+        for (const auto &[fileName, name] : std::initializer_list<std::pair<const char *, const char *>>{
                  {"Torangtua.db", "Torangtua"}, {"Tsimpanan1.db", "Tsimpanan1"}, {"Tpinjaman1.DB", "Tpinjaman1"}}) {
             const QString attach = QStringLiteral("ATTACH DATABASE '%1' AS %2")
-                                       .arg(m_dir.filePath(QLatin1String(file)), QLatin1String(name));
+                                       .arg(file(QLatin1String(fileName)), QLatin1String(name));
             sqlite3_exec(db, attach.toUtf8().constData(), nullptr, nullptr, nullptr);
         }
         QList<QStringList> result;
@@ -131,10 +118,6 @@ public:
     {
         return rows(QStringLiteral("SELECT count(*) FROM %1").arg(table)).value(0).value(0).toInt();
     }
-
-private:
-    QTemporaryDir m_dir;
-    const QString m_target;
 };
 
 // A trigger that refuses every `event` (UPDATE, DELETE) on a table with

@@ -38,7 +38,7 @@ const QString Budi = QStringLiteral("1101001");
 class TestAnggota : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Program> program;
+    std::unique_ptr<fixture::Program> program;
 
     // Starts an addition and types a whole member.
     void addMember(const Entry &entry = {})
@@ -60,7 +60,7 @@ class TestAnggota : public QObject {
 private slots:
     void init()
     {
-        program = std::make_unique<Program>();
+        program = std::make_unique<fixture::Program>();
     }
 
     void cleanup()

@@ -29,12 +29,12 @@ void whileShown(std::function<void()> inside)
 class TestCari : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Program> program;
+    std::unique_ptr<fixture::Program> program;
 
 private slots:
     void init()
     {
-        program = std::make_unique<Program>();
+        program = std::make_unique<fixture::Program>();
         program->seed({member(Budi, "A0011001", "001", "Budi"), member(Citra, "A0011002", "002", "Citra"),
                        member(Dewi, "A0012003", "003", "Dewi")});
     }

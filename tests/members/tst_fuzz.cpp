@@ -252,7 +252,7 @@ void FuzzTest::moneyText()
 // text, quoting it, and keeps the field as it was.
 void FuzzTest::birthDateText()
 {
-    Program program;
+    fixture::Program program;
     QRandomGenerator random(seed() + 1);
     activate(Fanggota);
     Fanggota->BBTambahData->click();
@@ -326,7 +326,7 @@ void FuzzTest::birthDateText()
 // warning, whether called with a character code or typed at the keyboard.
 void FuzzTest::keyFilters()
 {
-    Program program;
+    fixture::Program program;
     QRandomGenerator random(seed() + 2);
     activate(Fanggota);
     Fanggota->BBTambahData->click();

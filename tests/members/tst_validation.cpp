@@ -44,7 +44,7 @@ void settleClicks()
 class TestValidation : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Program> program;
+    std::unique_ptr<fixture::Program> program;
 
     // Types single keys into an input and returns the warnings they raised.
     QStringList press(QWidget *input, const QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> &keys)
@@ -77,7 +77,7 @@ class TestValidation : public QObject {
 private slots:
     void init()
     {
-        program = std::make_unique<Program>();
+        program = std::make_unique<fixture::Program>();
     }
 
     void cleanup()

@@ -30,6 +30,8 @@ public:
     Program &operator=(const Program &) = delete;
 
     QString folder() const { return m_dir.path(); }
+    // The alias's folder, or the server database's URI in the server-mode run.
+    QString target() const { return m_target; }
     // A table file; on a server, the one database that holds every table.
     QString file(const QString &name) const { return isServerTarget(m_target) ? m_target : m_dir.filePath(name); }
 
