@@ -489,7 +489,7 @@ void Tmodul::cancelNewMember()
     // Rows given to a composed number while the member was being added
     // follow the new row; without a number there are none.
     if (!Tanggota1->fieldByName(QStringLiteral("No_Anggota"))->isNull())
-        removeMemberDetails(false);
+        removeMemberDetails(nullptr);
     Tanggota1->cancel();
 }
 
@@ -541,12 +541,12 @@ int Tmodul::oldestTransactionYear()
     return oldest;
 }
 
-void Tmodul::deleteCurrentMember()
+void Tmodul::deleteCurrentMember(const Holdings &named)
 {
-    removeMemberDetails(true);
+    removeMemberDetails(&named);
 }
 
-void Tmodul::removeMemberDetails(bool withMember)
+void Tmodul::removeMemberDetails(const Holdings *named)
 {
     openLoans();
     const std::initializer_list<Dataset *> details{Tsimpan1, Tpinjam, Tortu};
@@ -555,13 +555,18 @@ void Tmodul::removeMemberDetails(bool withMember)
         detail->cancel();
     try {
         db::Transaction transaction(*m_connection);
-        if (withMember)
+        // On a server the details may have been read again while the
+        // question was shown: what goes must still be what it named.
+        if (named) {
             holdMemberWithDetails(true);
+            if (currentMemberHoldings() != *named)
+                throw Table::changedError();
+        }
         for (Dataset *detail : details) {
             for (int n = detail->recordCount(); n > 0; --n)
                 detail->remove();
         }
-        if (withMember)
+        if (named)
             Tanggota1->remove();
         transaction.commit();
     } catch (...) {

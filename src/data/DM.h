@@ -78,11 +78,13 @@ public:
         Money savingsTotal;     // the three amounts of every deposit
         int loans = 0;
         Money loansTotal;       // amount and fee: what is to be repaid
+        bool operator==(const Holdings &) const = default;
     };
     Holdings currentMemberHoldings();
     // Deletes the current member with its savings, loans and parents rows,
-    // all or nothing.
-    void deleteCurrentMember();
+    // all or nothing. Refused (code RowChanged) when its stored savings and
+    // loans are no longer `named`, what the question about it told.
+    void deleteCurrentMember(const Holdings &named);
 
     // The year of the oldest deposit or loan; the current year when there
     // is none.
@@ -97,9 +99,10 @@ private:
     void carryNumberOver(const QString &number);
     void restoreTypedMember(const Row &typed);
     void showFilesAfterRollback(bool dropMemberEdit);
-    // Deletes the current member's savings, loans and parents rows, and
-    // with `withMember` the member row too, all or nothing.
-    void removeMemberDetails(bool withMember);
+    // Deletes the current member's savings, loans and parents rows, all or
+    // nothing; with `named`, the member row too, when its holdings are still
+    // those.
+    void removeMemberDetails(const Holdings *named);
 
     std::unique_ptr<Connection> m_connection;
 };

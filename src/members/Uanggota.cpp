@@ -774,7 +774,7 @@ void TFanggota::BBhapusClick()
         question += QStringLiteral("\nBeserta ") + going.join(QStringLiteral(" dan ")) + QLatin1Char('.');
     if (messages::informationYesNo(question) != mrYes)
         return;
-    modul->deleteCurrentMember();
+    modul->deleteCurrentMember(holdings);
 }
 
 // Searching and the parents area ----------------------------------------------

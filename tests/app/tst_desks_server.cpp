@@ -151,7 +151,7 @@ void run(const QStringList &words)
         if (!goToMember(words.value(1)))
             return;
         try {
-            modul->deleteCurrentMember();
+            modul->deleteCurrentMember(modul->currentMemberHoldings());
             say(QStringLiteral("X %1").arg(words.value(1)));
         } catch (const DatabaseError &error) {
             say(QStringLiteral("M ") + error.text());

@@ -808,6 +808,21 @@ private slots:
         QCOMPARE(program->count("Tanggota1"), 1);
         QCOMPARE(program->column("SELECT S_Wajib FROM Tsimpanan1"), QStringList{"200000000"});
         QCOMPARE(currentNumber(), Budi);
+
+        // A deposit the other desk stores while the question is up is shown
+        // at once, but the question did not name it: the deletion is refused.
+        script.clear();
+        script.answer(mrYes, [this] {
+            program->otherDesk(QStringLiteral("INSERT INTO Tsimpanan1 (Tgl_Simpan, No_Anggota, S_Wajib, S_Sukarela, "
+                                              "S_Wisuda) VALUES ('03/01/2025', '%1', 50000000, 0, 0)").arg(Budi));
+            QTRY_COMPARE(modul->Tsimpan1->recordCount(), 2);
+        });
+        w->BBhapus->click();
+        QCOMPARE(script.count(), 2);
+        QVERIFY2(script.last().text.contains("Data telah diubah oleh meja lain."), qPrintable(script.last().text));
+        QCOMPARE(program->count("Tanggota1"), 1);
+        QCOMPARE(program->count("Tsimpanan1"), 2);
+        QCOMPARE(currentNumber(), Budi);
     }
 
     void renumberIsOneTransaction()

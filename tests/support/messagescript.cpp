@@ -15,8 +15,12 @@ MessageScript::~MessageScript()
 int MessageScript::respond(const messages::Box &box)
 {
     m_boxes.append(box);
-    if (!m_answers.isEmpty())
-        return m_answers.dequeue();
+    if (!m_answers.isEmpty()) {
+        const Answer answer = m_answers.dequeue();
+        if (answer.whileShown)
+            answer.whileShown();
+        return answer.result;
+    }
     return box.kind == messages::Kind::InformationYesNo ? mrNo : mrOk;
 }
 

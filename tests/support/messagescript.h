@@ -6,6 +6,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // Answers the program's message boxes during a test instead of showing them.
 // While alive it records every box (kind, title, text) in order and answers
 // each from the queue given to answer(); with the queue empty a Yes/No box
@@ -23,8 +25,12 @@ public:
     MessageScript(const MessageScript &) = delete;
     MessageScript &operator=(const MessageScript &) = delete;
 
-    // Queues the answer for the next box.
-    void answer(int result) { m_answers.enqueue(result); }
+    // Queues the answer for the next box; `whileShown`, if given, runs
+    // before the box is answered, as if it happened while the box was up.
+    void answer(int result, std::function<void()> whileShown = {})
+    {
+        m_answers.enqueue({result, std::move(whileShown)});
+    }
 
     const QList<messages::Box> &boxes() const { return m_boxes; }
     QStringList texts() const;
@@ -37,5 +43,9 @@ private:
     int respond(const messages::Box &box);
 
     QList<messages::Box> m_boxes;
-    QQueue<int> m_answers;
+    struct Answer {
+        int result;
+        std::function<void()> whileShown;
+    };
+    QQueue<Answer> m_answers;
 };

@@ -2,6 +2,7 @@
 
 #include "runtime/db/datasource.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -428,10 +429,7 @@ void Dataset::showStoredAfterConflict()
     m_state = DataState::Browse;
     m_insertAt = -1;
     m_modified = false;
-    const int index = doReload(m_current);
-    m_current = -1;
-    emit listChanged();
-    setCurrent(index);
+    reloadHere();
     emit stateChanged();
 }
 
@@ -487,30 +485,28 @@ void Dataset::readAgain()
     if (!isActive() || isEditing())
         return;
     m_stale = false;
-    m_readingAgain = true;
-    try {
-        emit aboutToChange();
-        const int index = doReload(m_current);
-        m_current = -1;
-        emit listChanged();
-        setCurrent(index);
-        if (index < 0)
-            m_bof = m_eof = true;
-    } catch (...) {
-        m_readingAgain = false;
-        throw;
-    }
-    m_readingAgain = false;
+    const QScopedValueRollback reading(m_readingAgain, true);
+    emit aboutToChange();
+    reloadHere();
+}
+
+// The rows read anew; the current row stays current, or the nearest one
+// when it is gone.
+void Dataset::reloadHere()
+{
+    const int index = doReload(m_current);
+    m_current = -1;
+    emit listChanged();
+    setCurrent(index);
+    if (index < 0)
+        m_bof = m_eof = true;
 }
 
 void Dataset::refresh()
 {
     prepareMove();
     emit aboutToChange();
-    const int index = doReload(m_current);
-    m_current = -1;
-    emit listChanged();
-    setCurrent(index);
+    reloadHere();
     if (afterRefresh)
         afterRefresh(*this);
 }

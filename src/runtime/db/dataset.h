@@ -214,6 +214,7 @@ private:
     void startInsert(int position);
     void afterStore(int index, int fallback);
     void showStoredAfterConflict();
+    void reloadHere();
     Row emptyRow() const;
     void connectMaster();
     void checkEntries() const;

@@ -2,6 +2,8 @@
 
 #include "runtime/db/connection.h"
 
+#include <QScopedValueRollback>
+
 #include <unordered_set>
 
 Table::Table(const QString &name, QObject *parent) : Dataset(name, parent)
@@ -110,14 +112,8 @@ void Table::refuseChanged() const
 
 void Table::readAgainKeepingVersions()
 {
-    m_keepVersions = true;
-    try {
-        readAgain();
-    } catch (...) {
-        m_keepVersions = false;
-        throw;
-    }
-    m_keepVersions = false;
+    const QScopedValueRollback keeping(m_keepVersions, true);
+    readAgain();
 }
 
 QString Table::rangeWhere(QVariantList &binds) const

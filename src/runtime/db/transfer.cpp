@@ -89,10 +89,14 @@ namespace {
 // An exact amount with its thousands grouped: "24.515.428.000", "1.234,5678".
 QString grouped(Money amount, const QLocale &locale)
 {
-    const QString plain = amount.toPlainString(QLocale::c());
+    QString plain = amount.toPlainString(QLocale::c());
+    // The sign apart: a whole part of "-0" would lose it.
+    const bool negative = plain.startsWith(QLatin1Char('-'));
+    if (negative)
+        plain.remove(0, 1);
     const QString whole = plain.section(QLatin1Char('.'), 0, 0);
     const QString decimals = plain.section(QLatin1Char('.'), 1);
-    QString text = locale.toString(whole.toLongLong());
+    QString text = (negative ? locale.negativeSign() : QString()) + locale.toString(whole.toLongLong());
     if (!decimals.isEmpty())
         text += locale.decimalPoint() + decimals;
     return text;

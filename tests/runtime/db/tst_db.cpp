@@ -5,6 +5,7 @@
 #include "runtime/db/error.h"
 #include "runtime/db/query.h"
 #include "runtime/db/table.h"
+#include "runtime/db/transfer.h"
 #include "runtime/regional.h"
 #include "runtime/db/postgres/postgres.h"
 #include "support/testserver.h"
@@ -184,6 +185,7 @@ private slots:
     void refreshAndQuery();
     void fieldValues();
     void tableFiles();
+    void bookComparison();
     void twoDesks();
     void othersWritesShown();
     void serverRestart();
@@ -916,6 +918,23 @@ void TestDb::tableFiles()
 // Two desks on one book: an edit or a deletion of a row that the other desk
 // changed or deleted since it was read is refused, the row is shown as it
 // now is, and nothing of the other desk's change is lost.
+void TestDb::bookComparison()
+{
+    TableSchema loans;
+    loans.tableName = QStringLiteral("Pinjam");
+    loans.fields = {{QStringLiteral("No"), FieldType::AutoInc}, {QStringLiteral("Besar"), FieldType::Money}};
+    transfer::Outcome outcome;
+    outcome.before << transfer::Tally{3, {Money::fromRaw(-5000)}, 4};
+    outcome.after << transfer::Tally{3, {Money::fromUnits(12'345'678)}, 4};
+    const QStringList lines = transfer::comparisonText({loans}, outcome).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(!lines.at(1).contains(QLatin1String("BEDA")));
+    // A sum below one rupiah keeps its sign; the thousands are grouped.
+    QVERIFY2(lines.at(2).contains(QLatin1String(" -0,5 ")), qPrintable(lines.at(2)));
+    QVERIFY2(lines.at(2).endsWith(QLatin1String(" 12.345.678  <- BEDA")), qPrintable(lines.at(2)));
+    QVERIFY(!lines.at(3).contains(QLatin1String("BEDA")));
+}
+
 void TestDb::twoDesks()
 {
     if (!testserver::wanted())
