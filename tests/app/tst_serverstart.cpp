@@ -13,7 +13,6 @@
 #include "support/userhome.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,27 +26,6 @@ bool exists(const QString &uri, const QString &table)
     const postgres::Session session(uri);
     const postgres::Result result = session.run(QStringLiteral("select to_regclass('%1') is not null").arg(table));
     return QByteArray(PQgetvalue(result.get(), 0, 0)) == "t";
-}
-
-// The payload of the first announcement on the book's channel that a
-// write by another session makes; empty when none comes within a second.
-QString announcementOf(const QString &uri, const QString &write)
-{
-    const postgres::Session listener(uri);
-    listener.run(QStringLiteral("LISTEN simpanpinjam"));
-    postgres::Session(uri).run(write);
-    QElapsedTimer waiting;
-    waiting.start();
-    while (waiting.elapsed() < 1000) {
-        PQconsumeInput(listener.handle());
-        if (PGnotify *notice = PQnotifies(listener.handle())) {
-            const QString payload = QString::fromUtf8(notice->extra);
-            PQfreemem(notice);
-            return payload;
-        }
-        QTest::qWait(10);
-    }
-    return {};
 }
 
 // Whether some program holds a desk lock under `dataHome`.
@@ -116,16 +94,16 @@ void ServerStartTest::tablesOfTheBook()
     QCOMPARE(script.count(), 0);
     const QString deposit = QStringLiteral("insert into Tsimpanan1 (No_Anggota, S_Wajib, S_Sukarela, S_Wisuda) "
                                            "values ('1201001', 1, 1, 1)");
-    QVERIFY(announcementOf(fresh, deposit).startsWith(QLatin1String("tsimpanan1:")));
+    QVERIFY(testserver::announcementOf(fresh, deposit).startsWith(QLatin1String("tsimpanan1:")));
 
     // A book made before its writes were announced is announced from the
     // next start on.
     shutDown();
     postgres::Session(fresh).run(QStringLiteral("DROP TRIGGER sp_kabar ON tsimpanan1; DROP FUNCTION sp_kabar CASCADE"));
-    QCOMPARE(announcementOf(fresh, deposit), QString());
+    QCOMPARE(testserver::announcementOf(fresh, deposit), QString());
     QVERIFY(startUp());
-    QVERIFY(announcementOf(fresh, deposit).startsWith(QLatin1String("tsimpanan1:")));
-    QVERIFY(announcementOf(fresh, QStringLiteral("update Tanggota1 set Nama = 'Ana'")).startsWith(QLatin1String("tanggota1:")));
+    QVERIFY(testserver::announcementOf(fresh, deposit).startsWith(QLatin1String("tsimpanan1:")));
+    QVERIFY(testserver::announcementOf(fresh, QStringLiteral("update Tanggota1 set Nama = 'Ana'")).startsWith(QLatin1String("tanggota1:")));
     QCOMPARE(script.count(), 0);
 }
 

@@ -4,8 +4,12 @@
 #include "runtime/db/postgres/postgres.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QTest>
 #include <QtGlobal>
+
+#include <libpq-fe.h>
 
 #include <unistd.h>
 
@@ -52,6 +56,27 @@ void restart()
     process.start(program, command);
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         qFatal("The test server did not restart: %s", process.readAllStandardError().constData());
+}
+
+// Listens on the book's channel, runs `write` on a session of its own, and
+// waits up to a second for the first announcement.
+QString announcementOf(const QString &uri, const QString &write)
+{
+    const postgres::Session listener(uri);
+    listener.run(QStringLiteral("LISTEN simpanpinjam"));
+    postgres::Session(uri).run(write);
+    QElapsedTimer waiting;
+    waiting.start();
+    while (waiting.elapsed() < 1000) {
+        PQconsumeInput(listener.handle());
+        if (PGnotify *notice = PQnotifies(listener.handle())) {
+            const QString payload = QString::fromUtf8(notice->extra);
+            PQfreemem(notice);
+            return payload;
+        }
+        QTest::qWait(10);
+    }
+    return {};
 }
 
 } // namespace testserver

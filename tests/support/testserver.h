@@ -20,4 +20,8 @@ QString freshDatabase();
 // connections again. Tests that use it must not run beside other server tests.
 void restart();
 
+// The payload of the first announcement on the book's channel that `write`,
+// run by another session, makes; empty when none comes within a second.
+QString announcementOf(const QString &uri, const QString &write);
+
 } // namespace testserver
