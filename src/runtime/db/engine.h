@@ -101,6 +101,10 @@ public:
     // anew), so it only takes note. Nothing arrives where one program has
     // the book to itself.
     virtual void watchOthers(std::function<void(const QStringList &tables)> changed) { Q_UNUSED(changed); }
+    // How many rows a table reads in one statement when a row it shows is
+    // not read yet: more than one where each statement is a round trip to a
+    // server, one where a read is a call within the program.
+    virtual int rowsPerRead() const { return 1; }
     // Columns of the engine's own that no dataset shows.
     virtual bool isHidden(const QString &column) const
     {

@@ -165,6 +165,12 @@ void Table::doOpen()
         columns << m_engine->version();
     m_fetch = m_engine->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
                                     .arg(columns.join(QStringLiteral(", ")), name(m_schema->tableName), m_engine->rowId()));
+    if (m_engine->rowsPerRead() > 1) {
+        const QStringList marks(m_engine->rowsPerRead(), QStringLiteral("?"));
+        m_fetchAhead = m_engine->prepare(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %1 IN (%4)")
+                                             .arg(m_engine->rowId(), columns.join(QStringLiteral(", ")),
+                                                  name(m_schema->tableName), marks.join(QStringLiteral(", "))));
+    }
     resolveIndex();
     forgetAll();
     loadKeys();
@@ -184,6 +190,7 @@ void Table::doClose()
 {
     disconnect(m_newsConnection);
     m_fetch.reset();
+    m_fetchAhead.reset();
     forgetAll();
     m_rowids.clear();
 }
@@ -218,32 +225,67 @@ bool Table::doHasRow(int index) const
     return index >= 0 && index < int(m_rowids.size());
 }
 
-Row Table::fetch(qint64 rowid) const
+// The stored columns of a row from `statement`, starting at `first`, then
+// its version; the row goes into the cache.
+Row Table::keep(qint64 rowid, const db::Statement &statement, int first) const
 {
-    if (const Row *cached = m_cache.object(rowid))
-        return *cached;
     Row row(fieldList().size());
-    m_fetch->reset();
-    m_fetch->bind(1, rowid);
-    if (m_fetch->step()) {
-        const int count = int(m_columnField.size());
-        for (int c = 0; c < count; ++c) {
-            const Field *f = fieldList().at(m_columnField[c]);
-            row[f->index()] = f->fromStorage(m_fetch->column(c));
-        }
-        // The first reading counts: a row shown again later (read anew when
-        // the cache let it go) keeps the version the clerk's edit began on.
-        if (!m_engine->version().isEmpty() && !m_versions.contains(rowid))
-            m_versions.insert(rowid, m_fetch->columnInt(count));
+    const int count = int(m_columnField.size());
+    for (int c = 0; c < count; ++c) {
+        const Field *f = fieldList().at(m_columnField[c]);
+        row[f->index()] = f->fromStorage(statement.column(first + c));
     }
-    m_fetch->reset();
+    // The first reading counts: a row shown again later (read anew when
+    // the cache let it go) keeps the version the clerk's edit began on.
+    if (!m_engine->version().isEmpty() && !m_versions.contains(rowid))
+        m_versions.insert(rowid, statement.columnInt(first + count));
     m_cache.insert(rowid, new Row(row));
     return row;
 }
 
+Row Table::fetch(qint64 rowid) const
+{
+    if (const Row *cached = m_cache.object(rowid))
+        return *cached;
+    m_fetch->reset();
+    m_fetch->bind(1, rowid);
+    Row row(fieldList().size());
+    if (m_fetch->step())
+        row = keep(rowid, *m_fetch, 0);
+    else
+        m_cache.insert(rowid, new Row(row));
+    m_fetch->reset();
+    return row;
+}
+
+// The rows from `index` on that are not in the cache, read in one statement:
+// a grid's page or a member's deposits cost one round trip to a server, not
+// one each.
+void Table::fetchAhead(int index) const
+{
+    const int places = m_engine->rowsPerRead();
+    QVariantList rowids;
+    for (size_t i = size_t(index); i < m_rowids.size() && rowids.size() < places; ++i) {
+        if (!m_cache.contains(m_rowids[i]))
+            rowids << m_rowids[i];
+    }
+    if (rowids.isEmpty())
+        return;
+    while (rowids.size() < places)
+        rowids << rowids.first();   // the statement has a fixed number of places
+    m_fetchAhead->reset();
+    m_fetchAhead->bindAll(rowids);
+    while (m_fetchAhead->step())
+        keep(m_fetchAhead->columnInt(0), *m_fetchAhead, 1);
+    m_fetchAhead->reset();
+}
+
 Row Table::doRow(int index) const
 {
-    return fetch(m_rowids.at(index));
+    const qint64 rowid = m_rowids.at(index);
+    if (m_fetchAhead && !m_cache.contains(rowid))
+        fetchAhead(index);
+    return fetch(rowid);
 }
 
 int Table::doReload(int current)

@@ -76,6 +76,8 @@ private:
     void loadKeys();
     int positionOf(qint64 rowid) const;
     Row fetch(qint64 rowid) const;
+    Row keep(qint64 rowid, const db::Statement &statement, int first) const;
+    void fetchAhead(int index) const;
     void checkEmptyKeys(const Row &row, qint64 rowid) const;
     QString name(const QString &identifier) const { return m_engine->name(identifier); }
     QString keyTerm(const QString &field, bool noCase) const;
@@ -99,6 +101,7 @@ private:
     // row names it, so that another desk's change in between is found.
     mutable QHash<qint64, qint64> m_versions;
     mutable std::unique_ptr<db::Statement> m_fetch;
+    mutable std::unique_ptr<db::Statement> m_fetchAhead;
     std::vector<int> m_columnField;     // stored column -> field index
     QString m_masterRefusal;
     bool m_keepVersions = false;

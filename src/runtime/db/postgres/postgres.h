@@ -173,6 +173,7 @@ public:
     void watchOthers(std::function<void(const QStringList &tables)> changed) override;
     QString nullsFirst() const override { return QStringLiteral(" NULLS FIRST"); }
     QString sameAs() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
+    int rowsPerRead() const override { return 32; }
     bool isHidden(const QString &column) const override;
 
 private:
